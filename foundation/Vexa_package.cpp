@@ -1,0 +1,8 @@
+#include "foundation/Vexa_package.h"
+
+namespace vexa {
+
+void InitializeCalcora() {}
+void FinalizeCalcora() {}
+
+}  // namespace vexa
