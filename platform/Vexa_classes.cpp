@@ -8,6 +8,7 @@
 #include <typeinfo>
 
 #include "platform/Vexa_exceptions.h"
+#include "platform/Vexa_strutils.h"
 
 namespace vexa {
 
@@ -27,12 +28,6 @@ bool IsIdentifier(const std::string& s) {
   auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   if (s.empty() || !isAlpha(s[0])) return false;
   return std::all_of(s.begin(), s.end(), [&](char c) { return isAlpha(c) || isDigit(c); });
-}
-
-bool SameTextAscii(const std::string& a, const std::string& b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -90,7 +85,7 @@ TComponent* TComponent::Components(int32_t Index) const {
 TComponent* TComponent::FindComponent(const std::string& AName) const {
   if (AName.empty()) return nullptr;
   for (TComponent* c : FComponents)
-    if (SameTextAscii(c->FName, AName)) return c;
+    if (SameText(c->FName, AName)) return c;
   return nullptr;
 }
 
