@@ -7,6 +7,8 @@
 #include <new>
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 #include "platform/Vexa_exceptions.h"
 
 namespace vexa {
@@ -33,6 +35,7 @@ int64_t TStream::CopyFrom(TStream& Source, int64_t Count) {
     Source.SetPosition(0);
     Count = Source.Size();
   }
+  if (Count <= 0) return 0;  // nothing to copy (or a size the source could not tell)
   constexpr int64_t kChunk = 64 * 1024;
   std::vector<uint8_t> buffer(static_cast<size_t>(std::min(Count, kChunk)));
   int64_t left = Count;
@@ -90,7 +93,13 @@ int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 
 void TMemoryStream::SetSize(int64_t NewSize) {
   if (NewSize < 0) NewSize = 0;
-  FData.resize(static_cast<size_t>(NewSize));
+  try {
+    FData.resize(static_cast<size_t>(NewSize));
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory("Out of memory");
+  } catch (const std::length_error&) {
+    throw EOutOfMemory("Out of memory");
+  }
   FPosition = std::min(FPosition, NewSize);
 }
 
@@ -124,6 +133,15 @@ void TMemoryStream::SaveToFile(const std::string& FileName) {
 
 // ---------------------------------------------------------------- TFileStream
 
+namespace {
+
+bool IsDirectory(std::FILE* file) {
+  struct stat info {};
+  return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
 TFileStream::TFileStream(const std::string& FileName, TFileMode Mode) : FFileName(FileName) {
   const char* mode = "rb";
   switch (Mode) {
@@ -133,6 +151,12 @@ TFileStream::TFileStream(const std::string& FileName, TFileMode Mode) : FFileNam
     case fmCreate: mode = "w+b"; break;
   }
   FFile = std::fopen(FileName.c_str(), mode);
+  if (FFile && IsDirectory(FFile)) {
+    // fopen accepts a folder for reading; every read would then fail.
+    std::fclose(FFile);
+    FFile = nullptr;
+    errno = EISDIR;
+  }
   if (!FFile) {
     const std::string reason = std::strerror(errno);
     if (Mode == fmCreate) throw EFCreateError("Cannot create file \"" + FileName + "\". " + reason);
