@@ -92,9 +92,9 @@ struct TStorageTraits<std::vector<T>> {
 /// Built from a braced list of exactly Rank integers: {NrCols, NrRows}.
 template <size_t Rank>
 struct TStorageDims {
+  // Implicit, so that callers can write {NrCols, NrRows}.
   template <std::integral... TDim>
     requires(sizeof...(TDim) == Rank)
-  // Implicit, so that callers can write {NrCols, NrRows}.
   TStorageDims(TDim... Dims) : Values{ToInt64(Dims)...} {}
 
   std::array<int64_t, Rank> Values;
