@@ -289,7 +289,7 @@ std::string FormatReal(long double x, int32_t Width, int32_t Decimals) {
     return PadLeft(negative ? "-" + digits : digits, Width);
   }
   // Sign position, "d.", "E", exponent sign and four exponent digits take 8 characters.
-  const int32_t significant = std::clamp(Width - 8, 2, kMaxSignificantDigits);
+  const int32_t significant = std::clamp(Width, 10, kMaxSignificantDigits + 8) - 8;
   const TDecimalDigits d = ToDecimalDigits(x, significant);
   const std::string text = (negative ? "-" : " ") + ScientificText(d, '.', 4, true);
   return PadLeft(text, Width);

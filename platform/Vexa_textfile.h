@@ -24,7 +24,8 @@ public:
   TTextReader() = default;
   ~TTextReader() override;
 
-  /// Opens a file for reading; false (and not open) when it cannot be opened.
+  /// Opens a file for reading; false (and not open) when it cannot be opened
+  /// or is a folder. A read error later on ends the text like its end.
   bool Open(const std::string& FileName);
   /// Reads from a copy of Text instead of a file.
   void OpenText(const std::string& Text);
@@ -89,15 +90,20 @@ public:
 
   /// Creates (or truncates) the file. Raises EInOutError when it cannot.
   void Rewrite(const std::string& FileName);
-  /// Opens the file for appending, creating it if absent.
+  /// Opens the file for appending, creating it if absent. Raises EInOutError
+  /// when it cannot. Rewrite and Append first close a file still open.
   void Append(const std::string& FileName);
   /// Like Rewrite, but returns false instead of raising.
   bool TryRewrite(const std::string& FileName);
   bool IsOpen() const { return FFile != nullptr; }
 
+  /// Writes Text (buffered). Raises EInOutError when the writer is not open or
+  /// the write fails; after a failure the file is closed.
   void Write(const std::string& Text);
+  /// Write(Text) followed by sLineBreak.
   void WriteLn(const std::string& Text = "");
-  /// Flushes and closes; raises EInOutError when either fails.
+  /// Flushes and closes; raises EInOutError when either fails (the file is
+  /// closed in every case). Does nothing when not open.
   void Close();
 
   const std::string& FileName() const { return FFileName; }

@@ -31,7 +31,7 @@ TEST_F(NumTextTest, FormatRealExponentNotation) {
   struct Case {
     long double x;
     int32_t width;
-    const char* expected;
+    std::string expected;
   };
   // Digits from exact decimal expansions (Python's decimal module).
   const Case cases[] = {
@@ -47,6 +47,8 @@ TEST_F(NumTextTest, FormatRealExponentNotation) {
       {1e-300L, 10, " 1.0E-0300"},
       {1.5e4000L, 10, " 1.5E+4000"},
       {-2.0L, 5, "-2.0E+0000"},  // too narrow: at least one decimal, not cut
+      {2.0L, INT32_MIN, " 2.0E+0000"},
+      {2.0L, INT32_MAX, std::string(4070, ' ') + " 2.00000000000000000E+0000"},  // width capped at 4096
   };
   for (const Case& c : cases) EXPECT_EQ(FormatReal(c.x, c.width, -1), c.expected) << c.width;
   EXPECT_EQ(FormatReal(1234.5L, 14, -7), " 1.23450E+0003");  // any negative count
