@@ -35,7 +35,8 @@ std::string FormatReal(long double x, int32_t Width, int32_t Decimals);
 /// Shortest general form with Precision significant digits, like printf
 /// "%*.*g" in the C locale ("1.23e+03", "0.001"; exponent at least two
 /// digits; a negative Precision counts as 6, 0 as 1, at most 120),
-/// right-aligned in Width. NaN and infinities give "nan", "inf", "-inf". Uses '.'.
+/// right-aligned in Width (no padding for Width <= 0). NaN and infinities give
+/// "nan", "inf", "-inf". Uses '.'.
 std::string FormatGeneral(long double x, int32_t Precision, int32_t Width = 1);
 
 /// The platform's FloatToStrF with the system decimal separator. The value is
