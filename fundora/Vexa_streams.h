@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/Vexa_datastreams.h"
+#include "platform/Vexa_exceptions.h"
 #include "platform/Vexa_textfile.h"
 
 namespace vexa {
