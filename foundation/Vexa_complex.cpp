@@ -8,7 +8,10 @@ namespace vexa {
 
 double CpxNearZero = 1e-15;
 
-void InitializeComplexUnit() { CpxNearZero = 1e-15; }
+namespace package_hooks {
+/// Unit start-up: the default tolerance of the near-equality tests.
+void InitializeComplex() { CpxNearZero = 1e-15; }
+}  // namespace package_hooks
 
 namespace {
 

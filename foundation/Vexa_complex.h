@@ -21,7 +21,8 @@ struct TComplexPolar {
   double phi = 0;
 };
 
-/// Tolerance of CpxIsNearEqual and CpxIsZero. 1e-15 at start-up; applications
+/// Tolerance of CpxIsNearEqual and CpxIsZero. 1e-15 at start-up (the unit's
+/// package hook sets it when the package loads); applications
 /// may change it, and the new value acts at once. Shared without locking.
 extern double CpxNearZero;
 
@@ -81,9 +82,5 @@ inline TComplexPolar ConvertRectToPolar(const TComplex& a) {
 inline TComplex ConvertPolarToRect(const TComplexPolar& p) {
   return {p.r * std::cos(p.phi), p.r * std::sin(p.phi)};
 }
-
-/// Unit start-up of Vexa_complex (run by the package start-up): sets
-/// CpxNearZero to 1e-15.
-void InitializeComplexUnit();
 
 }  // namespace vexa

@@ -462,13 +462,11 @@ public:
 };
 
 // ======================================================================
-// Unit start-up
+// Test seam
 // ======================================================================
-
-/// Unit start-up of Vexa_math1 (run by the package start-up): seeds LongRand
-/// from the platform generator, clears the stored GRandom value, sets
-/// MathFeedBackProc to none and builds the constant tables.
-void InitializeMath1Unit();
+// The unit's start-up (package_hooks::InitializeMath1, run when the package
+// loads) seeds LongRand from the platform generator, clears the stored
+// GRandom value, sets MathFeedBackProc to none and builds the constant tables.
 
 namespace detail {
 /// Test seam: replaces the uniform source of GRandom (empty restores the

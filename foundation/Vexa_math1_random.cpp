@@ -121,15 +121,26 @@ double LongRand(int32_t Seed) {
   return sum - std::trunc(sum);
 }
 
-void InitializeMath1Unit() {
+namespace package_hooks {
+
+/// Unit start-up. Everything touched here is constant-initialised (the seed
+/// and store records) or belongs to a library loaded earlier (the platform
+/// generator, MathFeedBackProc); the hook never throws.
+void InitializeMath1() {
   LongRandSeeds.s1 = StartupSeed(kZeroSeedReplacement1);
   LongRandSeeds.s2 = StartupSeed(kZeroSeedReplacement2);
   LongRandSeeds.s3 = StartupSeed(kZeroSeedReplacement3);
   GaussStore = {};
   MathFeedBackProc = nullptr;
-  // Build the constant tables now rather than at first use.
-  (void)ListOfPrimes(1);
-  (void)BitReversal(0);
+  try {
+    // Build the constant tables now rather than at first use.
+    (void)ListOfPrimes(1);
+    (void)BitReversal(0);
+  } catch (...) {
+    // Out of memory at load time: the tables are built at first use instead.
+  }
 }
+
+}  // namespace package_hooks
 
 }  // namespace vexa

@@ -23,6 +23,8 @@ namespace vexa {
 // program.
 namespace package_hooks {
 // Vexa_math1 and Vexa_complex add their declarations here.
+void InitializeMath1();    // foundation/Vexa_math1_random.cpp
+void InitializeComplex();  // foundation/Vexa_complex.cpp
 }  // namespace package_hooks
 
 namespace {
@@ -30,8 +32,8 @@ namespace {
 // The units of calcora_rt in initialisation order; finalisation runs in
 // reverse. Function pointers and literals keep the table constant-initialised.
 TPackageUnit CalcoraUnitTable[] = {
-    {"Vexa_math1", nullptr, nullptr, 0},  // hooks: package_hooks::InitializeMath1 / FinalizeMath1
-    {"Vexa_complex", nullptr, nullptr, 0},  // hook: package_hooks::InitializeComplex
+    {"Vexa_math1", package_hooks::InitializeMath1, nullptr, 0},  // its tables need no release
+    {"Vexa_complex", package_hooks::InitializeComplex, nullptr, 0},
     {"Vexa_openarrays", nullptr, nullptr, 0},
     {"Vexa_vector", nullptr, nullptr, 0},
     {"Vexa_matrix", nullptr, nullptr, 0},
