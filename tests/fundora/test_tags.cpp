@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,42 @@ TEST(ReadNextTag, LargeContentAcrossStreamBlocks) {
   int32_t cells = 0;
   while (ReadNextTagInString(body, startAt, kTags, attributes, content) == 3) ++cells;
   EXPECT_EQ(cells, 5000);
+}
+
+TEST(ReadNextTag, MutatedDocumentsAlwaysMakeProgressAndFormsAgree) {
+  const std::string valid =
+      "<?xml version=\"1.0\"?>\n<!-- map -->\n<geomap id=\"x\">\n"
+      "<calline type=\"parallel\" value=\"48.5\" npoints=\"2\">\n[10,20] [30,40]\n</calline>\n"
+      "<root><cell ix=\"1\" iy=\"2\">3.5</cell><root>n</root></root>\n"
+      "<landmark captext=\"a > b\" id=\"lm\"/>\n</geomap>\n";
+  const char specials[] = "<>/\"!-? \n";
+  std::mt19937 generator(99);
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::string text = valid;
+    const int edits = 1 + static_cast<int>(generator() % 6);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      const size_t at = generator() % text.size();
+      switch (generator() % 4) {
+        case 0: text[at] = specials[generator() % (sizeof specials - 1)]; break;
+        case 1: text.insert(at, 1, specials[generator() % (sizeof specials - 1)]); break;
+        case 2: text.erase(at, 1 + generator() % 8); break;
+        default: text.resize(at); break;  // truncation
+      }
+    }
+    TMemoryStream stream;
+    stream.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    stream.SetPosition(0);
+    int32_t startAt = 1;
+    while (startAt <= static_cast<int32_t>(text.size())) {
+      const int32_t before = startAt;
+      Element fromString, fromStream;
+      fromString.Index = ReadNextTagInString(text, startAt, kTags, fromString.Attributes, fromString.Content);
+      fromStream.Index = ReadNextTagInStream(stream, kTags, fromStream.Attributes, fromStream.Content);
+      ASSERT_GT(startAt, before) << "trial " << trial;
+      ASSERT_EQ(fromString, fromStream) << "trial " << trial;
+      ASSERT_EQ(stream.Position(), startAt - 1) << "trial " << trial;
+    }
+  }
 }
 
 }  // namespace
