@@ -305,6 +305,7 @@ int32_t ScanDecimal(const std::string& S, int32_t& Pos) {
 }
 
 double ScanFPNum(const std::string& S, bool AllowExp, int32_t SepMode, int32_t& Pos) {
+  if (SepMode < dpsSystem || SepMode > dpsBoth) return 0;
   TCursor c{&S};
   if (!StartScan(S, Pos, c)) return 0;
   double value = 0;
