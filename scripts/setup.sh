@@ -8,6 +8,9 @@ packages=(
   libgtest-dev libgmock-dev                  # unit tests
   libbenchmark-dev                           # benchmarks
   zlib1g-dev                                 # reference CRC-32 in tests
+  libpng-dev libjpeg-dev                     # image files
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core  # text
+  libpixman-1-dev                            # reference rasteriser in the graphics benchmarks
 )
 
 missing=()
