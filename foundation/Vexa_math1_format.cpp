@@ -158,38 +158,36 @@ std::string EEngStr(double Value, int32_t Digits) {
 
 namespace {
 
-/// Whole units below which the split into degrees, minutes and seconds is
-/// exact (2^53).
-constexpr double kExactUnitLimit = 9007199254740992.0;
-
 struct TSplitAngle {
   double Degrees = 0;  ///< whole degrees
   int64_t Minutes = 0;
   double Rest = 0;  ///< decimal minutes (DM form) or decimal seconds (DMS form)
 };
 
-/// Splits |Value| rounded to Decimals places of the smallest unit (minutes
-/// when WithSeconds is false, else seconds). Working in whole units of the
-/// last written digit makes the split exact, so no "60" can appear.
+/// Splits |Value| (finite) rounded to Decimals places of the smallest unit
+/// (minutes when WithSeconds is false, else seconds). The fraction of a
+/// degree is counted in whole units of the last written digit, so the split
+/// is exact and no "60" can appear; a fraction that rounds up to a full
+/// degree carries into the degrees.
 TSplitAngle SplitAngle(double Value, int32_t Decimals, bool WithSeconds) {
   const int64_t scale = static_cast<int64_t>(ExactPowerOfTen(Decimals));
   const int64_t unitsPerMinute = WithSeconds ? 60 * scale : scale;
-  const int64_t unitsPerDegree = 60 * unitsPerMinute;
-  const double units = RoundHalfEven(std::fabs(Value) * static_cast<double>(unitsPerDegree));
+  const int64_t unitsPerDegree = 60 * unitsPerMinute;  // at most 3.6e11
+  const double magnitude = std::fabs(Value);
   TSplitAngle split;
-  if (units >= kExactUnitLimit) {
-    // Far beyond the precision of minutes and seconds: whole degrees only.
-    split.Degrees = std::floor(units / static_cast<double>(unitsPerDegree));
-    return split;
+  split.Degrees = std::floor(magnitude);
+  const double fraction = magnitude - split.Degrees;  // exact
+  int64_t units = static_cast<int64_t>(
+      RoundHalfEven(fraction * static_cast<double>(unitsPerDegree)));  // 0 … unitsPerDegree
+  if (units >= unitsPerDegree) {
+    split.Degrees += 1;
+    units = 0;
   }
-  const int64_t u = static_cast<int64_t>(units);
-  split.Degrees = static_cast<double>(u / unitsPerDegree);
-  const int64_t rest = u % unitsPerDegree;
   if (WithSeconds) {
-    split.Minutes = rest / unitsPerMinute;
-    split.Rest = static_cast<double>(rest % unitsPerMinute) / static_cast<double>(scale);
+    split.Minutes = units / unitsPerMinute;
+    split.Rest = static_cast<double>(units % unitsPerMinute) / static_cast<double>(scale);
   } else {
-    split.Rest = static_cast<double>(rest) / static_cast<double>(scale);
+    split.Rest = static_cast<double>(units) / static_cast<double>(scale);
   }
   return split;
 }
