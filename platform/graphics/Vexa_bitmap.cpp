@@ -65,6 +65,14 @@ void CheckPixelCount(int64_t Width, int64_t Height) {
                        std::to_string(Height) + " pixels exceeds the pixel limit");
 }
 
+void CheckImageSize(const std::string& Format, int64_t Width, int64_t Height) {
+  const std::string size = std::to_string(Width) + " x " + std::to_string(Height);
+  if (Width < 1 || Height < 1 || Width > MaxImageSide || Height > MaxImageSide)
+    throw EInvalidGraphic(Format + ": invalid size " + size);
+  if (Width * Height > MaxPixelCount())
+    throw EInvalidGraphic(Format + ": picture of " + size + " pixels exceeds the pixel limit");
+}
+
 int32_t PixelFormatBits(TPixelFormat Format) {
   switch (Format) {
     case pf1bit: return 1;

@@ -32,6 +32,10 @@ int64_t MaxPixelCount();
 void SetMaxPixelCount(int64_t Limit);
 /// Raises EOutOfMemory when Width x Height is negative or above the pixel limit.
 void CheckPixelCount(int64_t Width, int64_t Height);
+/// Raises EInvalidGraphic "<Format>: ..." unless both sides lie in
+/// 1 ... MaxImageSide and the pixel count is within the limit (decoders call
+/// it before they take any memory for pixels).
+void CheckImageSize(const std::string& Format, int64_t Width, int64_t Height);
 
 /// A 32-bit pixel ($AARRGGBB) from a colour, opaque.
 constexpr uint32_t ColorToPixel(TColor RGBColor) {

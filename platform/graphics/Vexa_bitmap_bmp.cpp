@@ -67,8 +67,7 @@ TBmpHeader ParseHeader(const std::vector<uint8_t>& Bytes, uint64_t FileSize) {
   // 64-bit values, so that INT32_MIN can be negated.
   h.TopDown = height < 0;
   h.Height = height < 0 ? -height : height;
-  if (h.Width < 1 || h.Height < 1 || h.Width > MaxImageSide || h.Height > MaxImageSide)
-    Fail("invalid size " + std::to_string(h.Width) + " x " + std::to_string(height));
+  CheckImageSize("BMP", h.Width, h.Height);
   if (planes != 1) Fail("invalid plane count " + std::to_string(planes));
   if (h.Bits != 1 && h.Bits != 4 && h.Bits != 8 && h.Bits != 16 && h.Bits != 24 && h.Bits != 32)
     Fail("unsupported bit depth " + std::to_string(h.Bits));
@@ -113,7 +112,6 @@ TBmpHeader ParseHeader(const std::vector<uint8_t>& Bytes, uint64_t FileSize) {
   if (h.DataOffset < after && h.Bits <= 8) Fail("pixel data overlaps the palette");
   if (h.DataOffset < kFileHeaderSize + infoSize) Fail("pixel data overlaps the header");
   if (h.DataOffset >= FileSize) Fail("pixel data offset past the end of the file");
-  CheckPixelCount(h.Width, h.Height);
   return h;
 }
 
@@ -346,7 +344,9 @@ void TBitmap::SaveToStream(TStream& Stream) const {
           break;
         }
         case 16: {
-          const uint32_t v = (((p >> 19) & 0x1F) << 10) | (((p >> 11) & 0x1F) << 5) | ((p >> 3) & 0x1F);
+          // Each channel rounded to the nearest of the 32 levels.
+          auto level = [](uint32_t v8) { return (v8 * 31 + 127) / 255; };
+          const uint32_t v = (level((p >> 16) & 0xFF) << 10) | (level((p >> 8) & 0xFF) << 5) | level(p & 0xFF);
           row[2 * x] = static_cast<uint8_t>(v);
           row[2 * x + 1] = static_cast<uint8_t>(v >> 8);
           break;

@@ -207,10 +207,7 @@ void TJPEGImage::LoadFromStream(TStream& Stream) {
   if (!TryReadHeader(&decoder.Info, &decoder.Error, bytes.data(), static_cast<unsigned long>(bytes.size())))
     decoder.Raise();
   jpeg_decompress_struct& info = decoder.Info;
-  if (info.image_width < 1 || info.image_height < 1 || info.image_width > MaxImageSide ||
-      info.image_height > MaxImageSide)
-    Fail("invalid size " + std::to_string(info.image_width) + " x " + std::to_string(info.image_height));
-  CheckPixelCount(info.image_width, info.image_height);
+  CheckImageSize("JPEG", info.image_width, info.image_height);
   // The library's own working memory (coefficient buffers of progressive
   // files) is held to a multiple of the pixel limit as well.
   info.mem->max_memory_to_use = static_cast<long>(std::min<int64_t>(16 * MaxPixelCount(), LONG_MAX));

@@ -39,13 +39,8 @@ void TPNGImage::LoadFromStream(TStream& Stream) {
   if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
     Fail(image.message);
   // The size is checked before the pixel buffer is taken.
-  if (image.width < 1 || image.height < 1 || image.width > MaxImageSide || image.height > MaxImageSide) {
-    const std::string size = std::to_string(image.width) + " x " + std::to_string(image.height);
-    png_image_free(&image);
-    Fail("invalid size " + size);
-  }
   try {
-    CheckPixelCount(image.width, image.height);
+    CheckImageSize("PNG", image.width, image.height);
   } catch (...) {
     png_image_free(&image);
     throw;

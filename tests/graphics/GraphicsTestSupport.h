@@ -9,12 +9,34 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Vexa_datastreams.h"
 #include "platform/graphics/Vexa_bitmap.h"
 #include "platform/graphics/Vexa_canvas.h"
 
 namespace vexa::testing {
 
 using TPixelSet = std::set<std::pair<int32_t, int32_t>>;  // (x, y)
+
+/// A memory stream holding the given bytes, positioned at the start.
+class TBytesStream : public TMemoryStream {
+public:
+  explicit TBytesStream(const std::string& Bytes) {
+    Write(Bytes.data(), static_cast<int64_t>(Bytes.size()));
+    SetPosition(0);
+  }
+  std::string Bytes() const { return std::string(reinterpret_cast<const char*>(Memory()), FSize()); }
+
+private:
+  size_t FSize() const { return static_cast<size_t>(const_cast<TBytesStream*>(this)->Size()); }
+};
+
+/// What a picture writes to a stream.
+template <class Picture>
+std::string SavedBytes(const Picture& P) {
+  TBytesStream stream("");
+  P.SaveToStream(stream);
+  return stream.Bytes();
+}
 
 /// A bitmap of the given size filled with one colour.
 inline void MakeBitmap(TBitmap& Bitmap, int32_t Width, int32_t Height, TColor Fill = clWhite) {
