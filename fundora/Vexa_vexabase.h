@@ -189,3 +189,6 @@ extern std::function<void(double ProcStat)> MathFeedBackProc;
 extern std::atomic<bool> AbortMathProc;
 
 }  // namespace vexa
+
+// The drawing half: frames, marks and name tables.
+#include "fundora/Vexa_vexadraw.h"

@@ -8,6 +8,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -138,8 +139,18 @@ std::string FamilyFor(const std::string& Name) {
   return found == kGeneric.end() ? Name : found->second;
 }
 
+/// Starts fontconfig once and has it release its configuration at exit.
+bool StartFontconfig() {
+  static const bool started = [] {
+    if (!FcInit()) return false;
+    std::atexit(FcFini);
+    return true;
+  }();
+  return started;
+}
+
 std::string FontconfigMatch(const std::string& Family, TFontStyles Style) {
-  if (!FcInit()) return "";
+  if (!StartFontconfig()) return "";
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return "";
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Family.c_str()));
