@@ -35,6 +35,28 @@ size_t PartitionNaNLast(std::span<double> Values) {
   return static_cast<size_t>(FirstNaN - Values.begin());
 }
 
+/// Order statistics of a copy by successive selection, for ranks asked in
+/// non-decreasing order: after selecting rank k everything behind it is
+/// not smaller, so the next selection only needs the part behind k. Gives
+/// the values a full sort would give, in linear expected time.
+class TRankSelector {
+public:
+  explicit TRankSelector(std::span<double> Copy) : FCopy(Copy) {}
+  /// The value of 0-based rank k (k below the previous rank is not allowed).
+  double Rank(size_t k) {
+    if (k >= FNext) {
+      std::nth_element(FCopy.begin() + static_cast<ptrdiff_t>(FNext), FCopy.begin() + static_cast<ptrdiff_t>(k),
+                       FCopy.end(), TNaNLastLess{});
+      FNext = k + 1;
+    }
+    return FCopy[k];
+  }
+
+private:
+  std::span<double> FCopy;
+  size_t FNext = 0;  // ranks below this are in place
+};
+
 int32_t SaturateToInt32(int64_t Count) noexcept {
   return static_cast<int32_t>(std::min<int64_t>(Count, INT32_MAX));
 }
@@ -116,18 +138,20 @@ void Quartiles(std::span<double> Copy, double& Q1, double& Q2, double& Q3) {
     Q1 = Q2 = Q3 = 0.0;
     return;
   }
-  SortNaNLast(Copy);
+  TRankSelector Sorted(Copy);
+  // x(k) + (x(k+1) − x(k))·f at pos = (n + 1)·q, with x(1) and x(n) at the ends.
   auto Quartile = [&](double q) {
     const double Pos = static_cast<double>(n + 1) * q;
     const double Floor = std::floor(Pos);
     const auto k = static_cast<size_t>(Floor);
     if (k == 0) {
-      return Copy[0];
+      return Sorted.Rank(0);
     }
     if (k >= n) {
-      return Copy[n - 1];
+      return Sorted.Rank(n - 1);
     }
-    return Interpolate(Copy[k - 1], Copy[k], Pos - Floor);
+    const double Lower = Sorted.Rank(k - 1);
+    return Interpolate(Lower, Sorted.Rank(k), Pos - Floor);
   };
   Q1 = Quartile(0.25);
   Q2 = Quartile(0.5);

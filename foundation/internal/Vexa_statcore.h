@@ -230,7 +230,7 @@ double InterpolatingPercentile(std::span<double> Copy, double prob);
 /// n − 1), found with QuickSelect. NaN values rank last.
 double SelectingPercentile(std::span<double> Copy, double prob);
 
-/// Quartiles of a copy (sorted in place) by the rule pos = (n + 1)·q.
+/// Quartiles of a copy (reordered by selection) by the rule pos = (n + 1)·q.
 /// All three 0 for an empty copy.
 void Quartiles(std::span<double> Copy, double& Q1, double& Q2, double& Q3);
 
