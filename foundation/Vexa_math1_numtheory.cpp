@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 #include "foundation/Vexa_errors.h"
@@ -37,14 +38,7 @@ const std::vector<int32_t>& PrimeTable() {
 
 uint64_t Magnitude(int32_t v) { return static_cast<uint64_t>(std::abs(int64_t{v})); }
 
-uint64_t Gcd64(uint64_t a, uint64_t b) {
-  while (b != 0) {
-    const uint64_t r = a % b;
-    a = b;
-    b = r;
-  }
-  return a;
-}
+uint64_t Gcd64(uint64_t a, uint64_t b) { return std::gcd(a, b); }
 
 }  // namespace
 
