@@ -11,6 +11,7 @@
 
 #include "foundation/Vexa_errors.h"
 #include "foundation/Vexa_math1.h"
+#include "fundora/Vexa_stringl.h"
 #include "platform/Vexa_intmath.h"
 #include "platform/Vexa_numtext.h"
 
@@ -130,7 +131,7 @@ std::string EEngStr(double Value, int32_t Digits) {
   if (!std::isfinite(Value)) return NonFiniteText(Value);
   Digits = std::clamp(Digits, -9, 9);
   const int32_t decimals = Digits >= 2 ? Digits - 1 : (Digits <= -2 ? -(Digits + 1) : 0);
-  if (Value == 0) return FormatReal(0.0, 1, decimals);
+  if (Value == 0) return strff(0.0, 1, decimals);
 
   const double v = std::fabs(Value);
   const double lgv = std::log10(v);  // exact at powers of ten: lg 1000 = 3
@@ -139,7 +140,7 @@ std::string EEngStr(double Value, int32_t Digits) {
   const int32_t e =
       std::clamp(TruncToInt32(std::floor(lgv / 3)), kLowestEngExponent, kHighestEngExponent);
   const double scaled = ScaleByPowerOfTen(v, -3 * e);
-  std::string text = FormatReal(scaled, 1, std::max(0, decimals + 3 * e - k));
+  std::string text = strff(scaled, 1, std::max(0, decimals + 3 * e - k));
 
   if (e != 0) {
     const std::string prefix = kEngPrefixes[static_cast<size_t>(e - kLowestEngExponent)];

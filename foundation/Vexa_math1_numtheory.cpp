@@ -9,6 +9,7 @@
 
 #include "foundation/Vexa_errors.h"
 #include "foundation/Vexa_math1.h"
+#include "fundora/Vexa_univconst.h"
 
 namespace vexa {
 
@@ -144,12 +145,11 @@ int64_t ProductConsecInts(int32_t a, int32_t b) {
   const int64_t upper = std::max(a, b);
   if (lower == 0) return 0;
   if (lower < 0) return -2;
-  const int64_t limit = std::numeric_limits<int64_t>::max();
   int64_t product = 1;
   // A 64-bit counter: the loop also ends at upper = INT32_MAX. It stops after
   // at most 63 factors >= 2 (the product overflows by then).
   for (int64_t i = lower; i <= upper; ++i) {
-    if (product > limit / i) return -1;
+    if (product > uc_MaxInt64 / i) return -1;
     product *= i;
   }
   return product;
