@@ -171,9 +171,13 @@ bool IsValidDecInt(const std::string& S);
 // ======================================================================
 
 /// x rounded to the nearest of the series 1, 2, 5, 10 times a power of ten
-/// (mantissa below 1.5 → 1, below 3 → 2, below 8 → 5, else 10). 0 and
-/// non-finite x are returned as they are. Results are the exact decimal
-/// values (0.05, not 5·0.01).
+/// (mantissa below 1.5 → 1, below 3 → 2, below 8 → 5, else 10). The mantissa
+/// is compared with the decimal boundaries themselves (x against the double
+/// nearest 3·10^k, ...), so decimal inputs round as written: 30 gives 50 and
+/// 0.15 gives 0.2. A magnitude within 1e-14 (in lg) of a power of ten counts
+/// as that power. 0 and non-finite x are returned as they are; results are
+/// the doubles nearest the decimal values (0.05, not 5·0.01), +Inf beyond
+/// the double range.
 double Round125(double x);
 /// x rounded towards +∞ on the 1-2-5 series.
 double RoundPos125(double x);
