@@ -322,6 +322,7 @@ TEST(VectorASC, DamagedFiles) {
       // The row count is within what a header may claim without data; the
       // vector is sized by the words present, not by the claim.
       {"forged row count", Header("1000000") + "1\n2\n", -6, {1, 2, 7}},
+      {"forged 2^31 rows", Header("2147483647") + "1\n2\n", -3, {7, 7, 7, 7}},
   };
   TempDir Dir;
   LimitGuard Limit(1 << 20);
