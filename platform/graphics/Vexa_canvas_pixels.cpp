@@ -151,47 +151,87 @@ void TCanvas::FloodFill(int32_t X, int32_t Y, TColor Color, TFillStyle FillStyle
 namespace {
 
 /// Source sample positions of one axis for the visible destination indices.
+/// Source indices are absolute picture coordinates.
 struct TAxisTaps {
   std::vector<int64_t> Nearest;  ///< nearest source index per destination index
   std::vector<int64_t> First;    ///< halftone: first source index per destination index
   std::vector<uint32_t> Offset;  ///< halftone: start of its weights in Weights
   std::vector<uint32_t> Count;
-  std::vector<double> Weights;
+  std::vector<float> Weights;    ///< normalised to sum 1 per destination index
 };
 
 /// Destination index d (of D) shows source index ((2d+1) S) div (2D); with
 /// halftone, shrinking averages the covered source area and enlarging
-/// interpolates between the two nearest source centres.
-TAxisTaps AxisTaps(int64_t VisibleFrom, int64_t VisibleTo, int64_t D, int64_t S, bool Mirror,
-                   bool Halftone) {
+/// interpolates between the two nearest source centres. Taps outside the
+/// picture [0, Size) are dropped, so their number stays bounded by the picture.
+TAxisTaps AxisTaps(int64_t VisibleFrom, int64_t VisibleTo, int64_t D, int64_t S, int64_t SourceStart,
+                   int64_t Size, bool Mirror, bool Halftone) {
   TAxisTaps taps;
+  const size_t count = static_cast<size_t>(VisibleTo - VisibleFrom);
+  taps.Nearest.reserve(count);
   for (int64_t v = VisibleFrom; v < VisibleTo; ++v) {
     const int64_t d = Mirror ? D - 1 - v : v;
-    taps.Nearest.push_back(static_cast<int64_t>((int128{2 * d + 1} * S) / (int128{2} * D)));
+    taps.Nearest.push_back(SourceStart + static_cast<int64_t>((int128{2 * d + 1} * S) / (int128{2} * D)));
     if (!Halftone) continue;
-    taps.Offset.push_back(static_cast<uint32_t>(taps.Weights.size()));
+    // The covered source interval [from, to) relative to the source start.
+    double from = 0, to = 0;
+    const double ratio = static_cast<double>(S) / static_cast<double>(D);
     if (D < S) {
-      const double from = static_cast<double>(d) * static_cast<double>(S) / static_cast<double>(D);
-      const double to = static_cast<double>(d + 1) * static_cast<double>(S) / static_cast<double>(D);
-      const auto first = static_cast<int64_t>(std::floor(from));
-      const auto last = std::min(static_cast<int64_t>(std::ceil(to)), S);
-      taps.First.push_back(first);
-      for (int64_t j = first; j < last; ++j)
-        taps.Weights.push_back(std::min(to, static_cast<double>(j + 1)) -
-                               std::max(from, static_cast<double>(j)));
+      from = static_cast<double>(d) * ratio;
+      to = static_cast<double>(d + 1) * ratio;
     } else {
-      const double centre =
-          (static_cast<double>(d) + 0.5) * static_cast<double>(S) / static_cast<double>(D) - 0.5;
-      const double clamped = std::clamp(centre, 0.0, static_cast<double>(S - 1));
-      const auto j = static_cast<int64_t>(std::floor(clamped));
-      const double f = clamped - static_cast<double>(j);
-      taps.First.push_back(j);
-      taps.Weights.push_back(1 - f);
-      if (j + 1 < S) taps.Weights.push_back(f);
+      const double centre = std::clamp((static_cast<double>(d) + 0.5) * ratio - 0.5, 0.0, static_cast<double>(S - 1));
+      from = std::floor(centre);
+      to = centre;  // interpolation between floor(centre) and the next sample
     }
+    const int64_t lo = std::max<int64_t>(static_cast<int64_t>(std::floor(from)), -SourceStart);
+    const int64_t hi = std::min<int64_t>(D < S ? static_cast<int64_t>(std::ceil(to)) : lo + 2,
+                                         std::min(S, Size - SourceStart));
+    taps.Offset.push_back(static_cast<uint32_t>(taps.Weights.size()));
+    taps.First.push_back(SourceStart + lo);
+    double total = 0;
+    for (int64_t j = lo; j < hi; ++j) {
+      double w = 0;
+      if (D < S) {
+        w = std::min(to, static_cast<double>(j + 1)) - std::max(from, static_cast<double>(j));
+      } else {
+        const double f = to - from;
+        w = j == static_cast<int64_t>(from) ? 1 - f : f;
+      }
+      taps.Weights.push_back(static_cast<float>(w));
+      total += w;
+    }
+    for (size_t k = taps.Offset.back(); k < taps.Weights.size(); ++k)
+      taps.Weights[k] = total > 0 ? static_cast<float>(taps.Weights[k] / total) : 0.0f;
     taps.Count.push_back(static_cast<uint32_t>(taps.Weights.size() - taps.Offset.back()));
   }
   return taps;
+}
+
+/// Weighted mean of the taps (all inside the picture), per channel with alpha.
+uint32_t HalftonePixel(const TBitmap& Picture, const TAxisTaps& Xs, size_t Col, const TAxisTaps& Ys,
+                       size_t Row) {
+  float sum[4] = {0, 0, 0, 0};
+  for (uint32_t ty = 0; ty < Ys.Count[Row]; ++ty) {
+    const uint32_t* line = Picture.ScanLine(static_cast<int32_t>(Ys.First[Row] + ty)) + Xs.First[Col];
+    const float wy = Ys.Weights[Ys.Offset[Row] + ty];
+    const float* wx = &Xs.Weights[Xs.Offset[Col]];
+    for (uint32_t tx = 0; tx < Xs.Count[Col]; ++tx) {
+      const uint32_t p = line[tx];
+      const float w = wy * wx[tx];
+      sum[0] += w * static_cast<float>(p & 0xFF);
+      sum[1] += w * static_cast<float>((p >> 8) & 0xFF);
+      sum[2] += w * static_cast<float>((p >> 16) & 0xFF);
+      sum[3] += w * static_cast<float>(p >> 24);
+    }
+  }
+  uint32_t result = 0;
+  for (int c = 0; c < 4; ++c) {
+    // The weights sum to 1, so the mean lies in [0, 255] up to rounding.
+    const float mean = std::clamp(sum[c], 0.0f, 255.0f);
+    result |= static_cast<uint32_t>(mean + 0.5f) << (8 * c);
+  }
+  return result;
 }
 
 }  // namespace
@@ -200,50 +240,31 @@ void TCanvas::BlitStretched(const TDeviceRect& Dest, bool MirrorX, bool MirrorY,
                             const TBitmap& Picture, const TDeviceRect& Source, bool Transparent,
                             TColor TransparentColor) {
   const TDeviceRect visible = Dest.Intersect(DeviceClip());
-  if (visible.IsEmpty() || Source.IsEmpty()) return;
+  if (visible.IsEmpty() || Source.IsEmpty() || Picture.Empty()) return;
   const int64_t dw = Dest.Right - Dest.Left, dh = Dest.Bottom - Dest.Top;
   const int64_t sw = Source.Right - Source.Left, sh = Source.Bottom - Source.Top;
   const bool halftone = FStretchMode == smHalftone && (dw != sw || dh != sh);
-  const TAxisTaps xs = AxisTaps(visible.Left - Dest.Left, visible.Right - Dest.Left, dw, sw, MirrorX, halftone);
-  const TAxisTaps ys = AxisTaps(visible.Top - Dest.Top, visible.Bottom - Dest.Top, dh, sh, MirrorY, halftone);
+  const TAxisTaps xs = AxisTaps(visible.Left - Dest.Left, visible.Right - Dest.Left, dw, sw, Source.Left,
+                                Picture.Width(), MirrorX, halftone);
+  const TAxisTaps ys = AxisTaps(visible.Top - Dest.Top, visible.Bottom - Dest.Top, dh, sh, Source.Top,
+                                Picture.Height(), MirrorY, halftone);
   const uint8_t rop = static_cast<uint8_t>(FCopyMode >> 16);
   const uint32_t pattern = ColorToPixel(ColorToRGB(FBrush->Color()));
   const TColor transparent = ColorToRGB(TransparentColor);
   const int64_t pw = Picture.Width(), ph = Picture.Height();
-  auto inside = [&](int64_t x, int64_t y) { return x >= 0 && y >= 0 && x < pw && y < ph; };
 
   for (size_t row = 0; row < ys.Nearest.size(); ++row) {
-    const int64_t dy = visible.Top + static_cast<int64_t>(row);
-    uint32_t* target = FSurface.ScanLine(static_cast<int32_t>(dy));
-    const int64_t nearestY = Source.Top + ys.Nearest[row];
+    const int64_t nearestY = ys.Nearest[row];
+    if (nearestY < 0 || nearestY >= ph) continue;
+    const uint32_t* sourceLine = Picture.ScanLine(static_cast<int32_t>(nearestY));
+    uint32_t* target = FSurface.ScanLine(static_cast<int32_t>(visible.Top + static_cast<int64_t>(row))) + visible.Left;
     for (size_t col = 0; col < xs.Nearest.size(); ++col) {
-      const int64_t nearestX = Source.Left + xs.Nearest[col];
-      if (!inside(nearestX, nearestY)) continue;
-      uint32_t source = Picture.ScanLine(static_cast<int32_t>(nearestY))[nearestX];
+      const int64_t nearestX = xs.Nearest[col];
+      if (nearestX < 0 || nearestX >= pw) continue;
+      uint32_t source = sourceLine[nearestX];
       if (Transparent && PixelToColor(source) == transparent) continue;
-      if (halftone) {
-        // Weighted mean of the taps that lie inside the picture, per channel.
-        double sum[4] = {0, 0, 0, 0}, total = 0;
-        for (uint32_t ty = 0; ty < ys.Count[row]; ++ty) {
-          const int64_t sy = Source.Top + ys.First[row] + ty;
-          for (uint32_t tx = 0; tx < xs.Count[col]; ++tx) {
-            const int64_t sx = Source.Left + xs.First[col] + tx;
-            if (!inside(sx, sy)) continue;
-            const double w = ys.Weights[ys.Offset[row] + ty] * xs.Weights[xs.Offset[col] + tx];
-            const uint32_t p = Picture.ScanLine(static_cast<int32_t>(sy))[sx];
-            for (int c = 0; c < 4; ++c) sum[c] += w * static_cast<double>((p >> (8 * c)) & 0xFF);
-            total += w;
-          }
-        }
-        if (total > 0) {
-          source = 0;
-          for (int c = 0; c < 4; ++c) {
-            const double mean = std::clamp(sum[c] / total, 0.0, 255.0);
-            source |= static_cast<uint32_t>(RoundToInt32(mean)) << (8 * c);
-          }
-        }
-      }
-      uint32_t& d = target[visible.Left + static_cast<int64_t>(col)];
+      if (halftone && xs.Count[col] > 0 && ys.Count[row] > 0) source = HalftonePixel(Picture, xs, col, ys, row);
+      uint32_t& d = target[col];
       const uint32_t alpha = rop == 0xCC ? (source & 0xFF000000u) : (d & 0xFF000000u);
       d = alpha | raster::ApplyRop3(rop, pattern, source, d);
     }

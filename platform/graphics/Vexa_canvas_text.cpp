@@ -62,6 +62,17 @@ struct TTextFrame {
   template <class Visit>
   void ForEachPixel(double U0, double V0, double U1, double V1, const TDeviceRect& Clip,
                     Visit visit) const {
+    if (Cos == 1 && Sin == 0) {
+      // Unrotated: pixel x samples cell column x - OriginX (areas have whole bounds).
+      const auto ox = static_cast<int64_t>(OriginX), oy = static_cast<int64_t>(OriginY);
+      const int64_t x0 = std::max(Clip.Left, ox + static_cast<int64_t>(std::ceil(U0)));
+      const int64_t x1 = std::min(Clip.Right, ox + static_cast<int64_t>(std::ceil(U1)));
+      const int64_t y0 = std::max(Clip.Top, oy + static_cast<int64_t>(std::ceil(V0)));
+      const int64_t y1 = std::min(Clip.Bottom, oy + static_cast<int64_t>(std::ceil(V1)));
+      for (int64_t y = y0; y < y1; ++y)
+        for (int64_t x = x0; x < x1; ++x) visit(x, y, x - ox, y - oy);
+      return;
+    }
     const TDeviceRect box = Bounds(U0, V0, U1, V1, Clip);
     for (int64_t y = box.Top; y < box.Bottom; ++y) {
       const double dy = static_cast<double>(y) + 0.5 - OriginY;
