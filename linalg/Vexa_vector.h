@@ -218,7 +218,8 @@ public:
   // ------------------------------------------------------------ formats
 
   /// Low index, high index and the elements of the range (docs/FORMATS.md);
-  /// creates a memory stream when OutStream is nullptr.
+  /// creates a memory stream (owned by the caller) when OutStream is nullptr.
+  /// Raises EWriteError when the stream takes fewer bytes.
   void SaveToStream(TMemoryStream*& OutStream, int32_t LowElem, int32_t HighElem) const;
   /// The same to a file stream; nothing for nullptr.
   void SaveToStream(TFileStream* OutStream, int32_t LowElem, int32_t HighElem) const;
@@ -245,8 +246,6 @@ protected:
   bool FIsEmpty = true;
 
 private:
-  Self& AsSelf() { return static_cast<Self&>(*this); }
-  const Self& AsSelf() const { return static_cast<const Self&>(*this); }
   /// The elements of the range after validation.
   std::span<const TElem> RangeValues(int32_t LowElem, int32_t HighElem) const;
   void SaveRange(TStream& OutStream, int32_t LowElem, int32_t HighElem) const;

@@ -55,7 +55,8 @@ bool ReadStreamValue(TStream& InStream, double& Value) {
 bool ReadStreamValue(TStream& InStream, int32_t& Value) { return ReadLongintFromStream(InStream, Value); }
 
 /// A stream index: TVector writes it as an extended value, which must be
-/// finite and round (ties to even) into the int32 range.
+/// finite and round (ties to even) into the int32 range. Values beyond 4e9
+/// cannot, and are refused before the conversion to double.
 bool ReadStreamIndex(TStream& InStream, double, int32_t& Index) {
   long double Read = 0.0L;
   if (!ReadExtendedFromStream(InStream, Read) || !std::isfinite(Read) || std::fabs(Read) > 4.0e9L) {
