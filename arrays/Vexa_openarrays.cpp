@@ -1,0 +1,1 @@
+#include "arrays/Vexa_openarrays.h"
