@@ -55,7 +55,7 @@ int32_t ColorDistance(TColor a, TColor b) {
 
 int64_t MaxPixelCount() { return gMaxPixelCount.load(); }
 
-void SetMaxPixelCount(int64_t Limit) { gMaxPixelCount.store(std::max<int64_t>(Limit, 1)); }
+void SetMaxPixelCount(int64_t Limit) { gMaxPixelCount.store(std::clamp<int64_t>(Limit, 1, MaxPixelLimit)); }
 
 void CheckPixelCount(int64_t Width, int64_t Height) {
   // Both sides fit into 32 bits, so the product cannot overflow 64 bits.

@@ -26,9 +26,12 @@ class TCanvas;
 /// Largest width or height a decoded image may have.
 constexpr int32_t MaxImageSide = 65500;
 
+/// Highest value the pixel limit can be set to (2^40), so that sizes derived
+/// from it stay far inside 64 bits.
+constexpr int64_t MaxPixelLimit = int64_t{1} << 40;
 /// Largest number of pixels a picture may have (default 2^26).
 int64_t MaxPixelCount();
-/// Sets the pixel limit (values below 1 are taken as 1); tests lower it.
+/// Sets the pixel limit, clamped to 1 ... MaxPixelLimit; tests lower it.
 void SetMaxPixelCount(int64_t Limit);
 /// Raises EOutOfMemory when Width x Height is negative or above the pixel limit.
 void CheckPixelCount(int64_t Width, int64_t Height);

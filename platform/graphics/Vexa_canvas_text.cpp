@@ -155,7 +155,8 @@ void TCanvas::DrawText(int32_t X, int32_t Y, const std::string& Text, const TRec
   const bool smooth = IsAntialiased(FFont->Quality());
   int64_t penX = 0;
   for (const uint32_t code : codes) {
-    const fontcache::TGlyph& glyph = face->Glyph(code, smooth);
+    const auto shared = face->Glyph(code, smooth);
+    const fontcache::TGlyph& glyph = *shared;
     const int64_t left = penX + glyph.Left, top = int64_t{face->Ascent()} - glyph.Top;
     penX += glyph.Advance;
     if (glyph.Width == 0 || glyph.Rows == 0) continue;

@@ -23,7 +23,10 @@ struct TGlyph {
   std::vector<uint8_t> Coverage;
 };
 
-/// One face at one size; every metric is a whole number of pixels.
+/// One face at one size; every metric is a whole number of pixels. Faces
+/// are shared between canvases (also on different threads): each call locks
+/// the face, and glyphs are handed out as shared pointers, so a glyph stays
+/// valid while the cache drops entries.
 class TSizedFace {
 public:
   virtual ~TSizedFace() = default;
@@ -31,7 +34,7 @@ public:
   virtual int32_t Descent() const = 0;
   virtual int32_t EmPixels() const = 0;
   /// The glyph of a code point (the missing-glyph box when the font lacks it).
-  virtual const TGlyph& Glyph(uint32_t CodePoint, bool Antialiased) = 0;
+  virtual std::shared_ptr<const TGlyph> Glyph(uint32_t CodePoint, bool Antialiased) = 0;
   /// Advance only, without rendering.
   virtual int32_t Advance(uint32_t CodePoint) = 0;
 };

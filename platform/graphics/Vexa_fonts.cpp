@@ -215,6 +215,9 @@ namespace fontcache {
 namespace {
 
 constexpr int32_t kMaxEmPixels = 2048;
+
+/// Creating and freeing faces of the one FreeType library must not overlap.
+std::mutex gLibraryLock;
 constexpr size_t kMaxCachedGlyphs = 4096;
 constexpr size_t kMaxCachedFaces = 32;
 
@@ -236,6 +239,7 @@ int32_t CeilScale(int64_t Units, int32_t Em, int32_t UnitsPerEm) {
 class TFreeTypeFace : public TSizedFace {
 public:
   TFreeTypeFace(const std::string& File, int32_t Height, TFontStyles Style) {
+    std::lock_guard guard(gLibraryLock);
     if (FT_New_Face(Library(), File.c_str(), 0, &FFace) != 0 || !FT_IS_SCALABLE(FFace)) {
       if (FFace) FT_Done_Face(FFace);
       FFace = nullptr;
@@ -263,6 +267,7 @@ public:
     FT_Set_Pixel_Sizes(FFace, 0, static_cast<FT_UInt>(FEm));
   }
   ~TFreeTypeFace() override {
+    std::lock_guard guard(gLibraryLock);
     if (FFace) FT_Done_Face(FFace);
   }
   TFreeTypeFace(const TFreeTypeFace&) = delete;
@@ -273,6 +278,23 @@ public:
   int32_t EmPixels() const override { return FEm; }
 
   int32_t Advance(uint32_t CodePoint) override {
+    std::lock_guard guard(FLock);
+    return UnlockedAdvance(CodePoint);
+  }
+
+  std::shared_ptr<const TGlyph> Glyph(uint32_t CodePoint, bool Antialiased) override {
+    std::lock_guard guard(FLock);
+    auto& cache = Antialiased ? FSmooth : FSharp;
+    const auto found = cache.find(CodePoint);
+    if (found != cache.end()) return found->second;
+    if (cache.size() >= kMaxCachedGlyphs) cache.clear();
+    auto glyph = std::make_shared<const TGlyph>(Render(CodePoint, Antialiased));
+    cache.emplace(CodePoint, glyph);
+    return glyph;
+  }
+
+private:
+  int32_t UnlockedAdvance(uint32_t CodePoint) {
     // Advances come from the unscaled metrics, rounded per glyph, so they
     // depend only on the font file.
     const FT_UInt index = FT_Get_Char_Index(FFace, CodePoint);
@@ -282,18 +304,9 @@ public:
     return static_cast<int32_t>((2 * scaled + FUnitsPerEm) / (2 * int64_t{FUnitsPerEm}));
   }
 
-  const TGlyph& Glyph(uint32_t CodePoint, bool Antialiased) override {
-    auto& cache = Antialiased ? FSmooth : FSharp;
-    const auto found = cache.find(CodePoint);
-    if (found != cache.end()) return found->second;
-    if (cache.size() >= kMaxCachedGlyphs) cache.clear();
-    return cache.emplace(CodePoint, Render(CodePoint, Antialiased)).first->second;
-  }
-
-private:
   TGlyph Render(uint32_t CodePoint, bool Antialiased) {
     TGlyph glyph;
-    glyph.Advance = Advance(CodePoint);
+    glyph.Advance = UnlockedAdvance(CodePoint);
     const FT_UInt index = FT_Get_Char_Index(FFace, CodePoint);
     const FT_Int32 flags = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP |
                            (Antialiased ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
@@ -335,8 +348,9 @@ private:
   int32_t FUnitsPerEm = 2048;
   bool FEmbolden = false;
   bool FSlant = false;
-  std::map<uint32_t, TGlyph> FSharp;
-  std::map<uint32_t, TGlyph> FSmooth;
+  std::mutex FLock;
+  std::map<uint32_t, std::shared_ptr<const TGlyph>> FSharp;
+  std::map<uint32_t, std::shared_ptr<const TGlyph>> FSmooth;
 };
 
 }  // namespace

@@ -268,6 +268,22 @@ TEST(CanvasStretchTest, HalftoneAveragesWhenShrinkingAndInterpolatesWhenEnlargin
   for (int d = 0; d < 8; ++d) EXPECT_NEAR(GetRValue(ColorAt(wide, d, 0)), expected[d], 1) << d;
 }
 
+TEST(CanvasStretchTest, HugeRectanglesCostOnlyTheVisiblePart) {
+  TBitmap source;
+  MakeBitmap(source, 16, 16, clRed);
+  TBitmap bmp;
+  MakeBitmap(bmp, 8, 8);
+  for (const TStretchMode mode : {smNearest, smHalftone}) {
+    bmp.Canvas().SetStretchMode(mode);
+    bmp.Canvas().StretchDraw(Rect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX), source);
+    EXPECT_EQ(PixelsOf(bmp, clRed).size(), 64u);
+    MakeBitmap(bmp, 8, 8);
+    // A source rectangle far larger than the picture: only its pixels count.
+    bmp.Canvas().CopyRect(Rect(0, 0, 8, 8), source.Canvas(), Rect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
+    MakeBitmap(bmp, 8, 8);
+  }
+}
+
 TEST(CanvasCopyTest, CopyRectStretchesBetweenCanvasesAndWithinOne) {
   TBitmap a, b;
   MakeBitmap(a, 10, 10, clWhite);

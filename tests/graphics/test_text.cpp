@@ -2,6 +2,8 @@
 // depend only on that file. Reference advances and heights were read from
 // the font's hmtx and OS/2 tables independently (16 px em: advance*16/2048
 // rounded; ascent ceil(1901*16/2048) = 15, descent ceil(483*16/2048) = 4).
+#include <thread>
+
 #include "GraphicsTestSupport.h"
 
 namespace vexa {
@@ -173,6 +175,29 @@ TEST_F(TextTest, StylesAndUnknownNamesStillDraw) {
     fullRow = fullRow || count == 40;
   }
   EXPECT_TRUE(fullRow);
+}
+
+TEST_F(TextTest, CanvasesOnSeveralThreadsShareTheGlyphCache) {
+  auto draw = [](int32_t height, TBitmap& bmp) {
+    MakeBitmap(bmp, 200, 60, clWhite);
+    bmp.Canvas().Font().SetHeight(height);
+    bmp.Canvas().Font().SetQuality(fqAntialiased);
+    bmp.Canvas().TextOut(1, 1, "Threads \xC3\xA4\xC3\xB6\xC3\xBC 0123456789");
+  };
+  TBitmap expected[4];
+  for (int k = 0; k < 4; ++k) draw(-10 - 3 * k, expected[k]);
+  std::vector<std::thread> threads;
+  bool same[4] = {true, true, true, true};
+  for (int k = 0; k < 4; ++k)
+    threads.emplace_back([&, k] {
+      for (int round = 0; round < 20; ++round) {
+        TBitmap bmp;
+        draw(-10 - 3 * k, bmp);
+        same[k] = same[k] && testing::SamePixels(bmp, expected[k]);
+      }
+    });
+  for (auto& t : threads) t.join();
+  for (int k = 0; k < 4; ++k) EXPECT_TRUE(same[k]) << k;
 }
 
 TEST(FontFileTest, NamesResolveThroughFontconfigAndMissingFilesRaise) {
