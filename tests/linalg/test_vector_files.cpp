@@ -189,6 +189,11 @@ TEST(VectorText, RoundTripsAndPrecision) {
   ASSERT_TRUE(v.StoreOnFile(6, 6, -1, Dir.File("d.txt")));  // exponent form, 13 wide
   EXPECT_EQ(TempDir::Read(Dir.File("d.txt")), "6 6\n 3.3333E-0001\n");
   EXPECT_FALSE(v.StoreOnFile(0, 0, 2, Dir.File("no/such/folder.txt")));
+  if (FILE* Full = std::fopen("/dev/full", "w")) {  // writes there fail with "no space left"
+    std::fclose(Full);
+    EXPECT_FALSE(v.StoreOnFile(0, 0, 2, "/dev/full"));
+    EXPECT_EQ(v.ExportAsASC("/dev/full", 2, ""), -1);
+  }
 
   TIntVector iv(nullptr), iw(nullptr);
   SetValues(iv, std::vector<int32_t>{INT32_MIN, 0, INT32_MAX});
