@@ -2,9 +2,9 @@
 // lines and polygons, stretching against pixman, text against FreeType,
 // PNG against libpng and JPEG against libjpeg-turbo.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <pixman.h>
 #include <png.h>
-#include <sys/resource.h>
 
 #include <cstddef>
 #include <cstdio>
@@ -33,11 +33,25 @@ void Photo(TBitmap& Bmp, int32_t W, int32_t H) {
       Bmp.ScanLine(y)[x] = ColorToPixel(RGB(uint8_t(x * 7), uint8_t(y * 3), uint8_t((x ^ y) & 0xFF)));
 }
 
-/// Peak resident memory of the process so far, in kilobytes.
-double PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss);
+/// A field of /proc/self/status in kilobytes ("VmHWM", "VmRSS"); 0 when unknown.
+double StatusKilobytes(const char* Field) {
+  std::FILE* file = std::fopen("/proc/self/status", "r");
+  if (!file) return 0;
+  char line[256];
+  double value = 0;
+  const size_t length = std::strlen(Field);
+  while (std::fgets(line, sizeof line, file))
+    if (std::strncmp(line, Field, length) == 0 && line[length] == ':') value = std::strtod(line + length + 1, nullptr);
+  std::fclose(file);
+  return value;
+}
+
+/// Resets the peak resident size to the current one (Linux: clear_refs 5).
+void ResetPeakMemory() {
+  if (std::FILE* file = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", file);
+    std::fclose(file);
+  }
 }
 
 // ---------------------------------------------------------------- fills, lines, polygons
@@ -258,8 +272,12 @@ void BM_JpegEncode(benchmark::State& state) {
 BENCHMARK(BM_JpegEncode)->Unit(benchmark::kMillisecond);
 
 void BM_JpegDecode(benchmark::State& state) {
+  // Large blocks always come from (and go back to) the system, so that the
+  // resident peak shows what one decode takes.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
   const std::string bytes = EncodedJpeg();
-  const double before = PeakKilobytes();
+  ResetPeakMemory();
+  const double before = StatusKilobytes("VmRSS");
   for (auto _ : state) {
     TMemoryStream stream;
     stream.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
@@ -268,7 +286,9 @@ void BM_JpegDecode(benchmark::State& state) {
     jpeg.LoadFromStream(stream);
     benchmark::DoNotOptimize(jpeg.Width());
   }
-  state.counters["peak_rss_growth_kb"] = PeakKilobytes() - before;
+  // Peak resident memory above the level before decoding: the decoder's working
+  // memory plus the decoded 1920 x 1080 picture (8 MB).
+  state.counters["peak_decode_kb"] = StatusKilobytes("VmHWM") - before;
 }
 BENCHMARK(BM_JpegDecode)->Unit(benchmark::kMillisecond);
 
