@@ -28,6 +28,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,7 @@
 #include "foundation/internal/Vexa_statcore.h"
 #include "fundora/Vexa_univconst.h"
 #include "fundora/Vexa_vexabase.h"
+#include "platform/Vexa_intmath.h"
 
 namespace vexa::arraycore {
 
@@ -237,6 +239,35 @@ void ForEachCell(const TBox<R>& Box, F&& Visit, As&... Arrays) {
   ForEachIndexedCell(
       Box, [&Visit](const TShape<R>&, auto&&... Cells) { Visit(std::forward<decltype(Cells)>(Cells)...); },
       Arrays...);
+}
+
+// ---------------------------------------------------------------- cell arithmetic
+
+/// Cell arithmetic of the element types: doubles and singles as usual,
+/// 32-bit integers wrapping on overflow like the library's integers.
+template <class T>
+T CellAdd(T a, T b) noexcept {
+  if constexpr (std::is_same_v<T, int32_t>) {
+    return WrapAdd32(a, b);
+  } else {
+    return a + b;
+  }
+}
+template <class T>
+T CellSub(T a, T b) noexcept {
+  if constexpr (std::is_same_v<T, int32_t>) {
+    return WrapSub32(a, b);
+  } else {
+    return a - b;
+  }
+}
+template <class T>
+T CellMul(T a, T b) noexcept {
+  if constexpr (std::is_same_v<T, int32_t>) {
+    return WrapMul32(a, b);
+  } else {
+    return a * b;
+  }
 }
 
 // ---------------------------------------------------------------- allocation
