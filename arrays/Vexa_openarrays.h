@@ -82,5 +82,382 @@ int32_t EigenDecomposition(const TDouble2DArray& A, bool SortDescending, TDouble
 // ======================================================================
 // Shapes, masks, copying, filling, random fills, files
 // ======================================================================
+//
+// Status results: 0 success; -1 an empty array (a ragged array counts as
+// empty); -2 an index out of range or sizes that do not fit; further codes as
+// listed. Routines without a status raise EVexaError
+// "<routine>: array is not rectangular" for a ragged array.
+
+// ---------------------------------------------------------------- shapes and regions
+
+/// How RescaleArray maps the values: to 0..1, to mean 0 and standard
+/// deviation 1, to mean 0, or to a given range.
+enum TRescaleMode : uint8_t { rsmUnitRange, rsmStandardize, rsmMeanCenter, rsmToRange };
+
+/// Sets the cells of a shape in an existing mask (never clears a cell; cells
+/// outside the mask are skipped). Params: rectangle and ellipse (i1, j1, i2,
+/// j2), disc (ci, cj, r), ring (ci, cj, r1, r2). -1 empty mask, unknown kind
+/// or wrong parameter count; -2 negative radius.
+int32_t CreateMaskShape(TBool2DArray& Mask, TShapeKind Kind, const TIntArray& Params);
+
+/// Fills the region connected to (i0, j0) whose cells hold the seed's value
+/// with NewValue. Returns the number of cells filled; -1 seed outside, -2
+/// seed already holds NewValue. The outs give the extent of the filled cells.
+int32_t FloodFillArray(int32_t i0, int32_t j0, int32_t NewValue, bool FourConnected,
+                       TInt2DArray& Data, int32_t& MaxSecond, int32_t& MinSecond,
+                       int32_t& MinFirst, int32_t& MaxFirst);
+/// Real form: the region holds the cells within |Tolerance| of the seed's
+/// value; a NaN seed or tolerance fills nothing (result 0).
+int32_t FloodFillArray(int32_t i0, int32_t j0, double Tolerance, double NewValue, bool FourConnected,
+                       TDouble2DArray& Data, int32_t& MaxSecond, int32_t& MinSecond,
+                       int32_t& MinFirst, int32_t& MaxFirst);
+
+/// One aggregate per second index (orVertical, over first indices) or per
+/// first index (orHorizontal, over second indices). An empty index list means
+/// all indices; listed indices outside the array are skipped and give -2.
+int32_t EdgeVector(const TDouble2DArray& A, TOrientation Orient, TEdgeOp Op, TDoubleArray& Result);
+int32_t EdgeVector(const TInt2DArray& A, TOrientation Orient, TEdgeOp Op, TDoubleArray& Result);
+int32_t EdgeVector(const TDouble2DArray& A, TOrientation Orient, TEdgeOp Op, const TIntArray& Indices,
+                   TDoubleArray& Result);
+int32_t EdgeVector(const TInt2DArray& A, TOrientation Orient, TEdgeOp Op, const TIntArray& Indices,
+                   TDoubleArray& Result);
+
+/// Distance between the objects (second indices) Object1 and Object2 over the
+/// features (first indices) First..Last. -1 dmUserDefined, -2 object outside,
+/// -3 feature outside, -4 Last < First (a later failing check wins).
+int32_t DistanceOfObjects(const TDouble2DArray& A, TDistMode Mode, int32_t Object1, int32_t Object2,
+                          int32_t First, int32_t Last, double& Distance);
+
+/// H = X (X'X)^-1 X'. -1 empty or ragged X, -3 more columns than rows, or the
+/// inversion's code; H unchanged on failure.
+int32_t CalcHatMatrix(const TDouble2DArray& X, TDouble2DArray& H);
+
+/// The cells in one row: first index fastest (false) or second index fastest
+/// (true). Nothing happens for an empty array.
+void SerializeArray(const TDouble2DArray& A, bool SecondIndexFastest, TDoubleArray& Result);
+void SerializeArray(const TInt2DArray& A, bool SecondIndexFastest, TIntArray& Result);
+
+/// Positions (+ Offset) of the cells equal to Value, at most MaxCount (<= 0:
+/// all). Returns their number; -1 empty data. The 2-D form has two rows
+/// (first indices, second indices).
+int32_t ListCellPositions(const TBoolArray& Data, bool Value, int32_t MaxCount, int32_t Offset,
+                          TIntArray& Positions);
+int32_t ListCellPositions(const TBool2DArray& Data, bool Value, int32_t MaxCount, int32_t Offset,
+                          TInt2DArray& Positions);
+
+/// Smallest box holding every non-zero (or NaN) cell; all -1 when there is none.
+void BoundingRect(const TDouble2DArray& A, int32_t& FirstLow, int32_t& FirstHigh,
+                  int32_t& SecondLow, int32_t& SecondHigh);
+void BoundingRect(const TInt2DArray& A, int32_t& FirstLow, int32_t& FirstHigh, int32_t& SecondLow,
+                  int32_t& SecondHigh);
+
+/// R[i][j] = D[i][P[i][j]] (acrColumns: one permutation of the second index
+/// per column), or R[i][j] = D[P[j][i]][j] (acrRows: one permutation of the
+/// first index per row); Inverse applies the inverse permutations. -1 empty,
+/// -2 shapes differ, -3 a list is not a permutation (0-based).
+int32_t PermuteArray(const TDouble2DArray& D, const TInt2DArray& P, TApplyColRow Mode, bool Inverse,
+                     TDouble2DArray& R);
+
+/// Rescales the range First..Last (2-D: FirstLow, SecondLow, FirstHigh,
+/// SecondHigh) to x' = (x - Offset) * Factor and returns Offset and Factor.
+/// rsmToRange takes the target range in Offset (low) and Factor (high).
+/// -1 empty, -2 range, -3 degenerate data (unchanged).
+int32_t RescaleArray(TDoubleArray& A, int32_t First, int32_t Last, TRescaleMode Mode, double& Offset,
+                     double& Factor);
+int32_t RescaleArray(TDouble2DArray& A, int32_t FirstLow, int32_t SecondLow, int32_t FirstHigh,
+                     int32_t SecondHigh, TRescaleMode Mode, double& Offset, double& Factor);
+
+// ---------------------------------------------------------------- random
+
+/// Random cyclic permutation (every element leaves its place). -1 for fewer
+/// than two elements. Does not re-seed.
+int32_t ShuffleArray(TDoubleArray& A);
+int32_t ShuffleArray(TIntArray& A);
+
+/// Cells uniform in [Low, High) (re-seeds first). -1 empty, -2 Low > High.
+int32_t FillRandomUniform(TDoubleArray& A, double Low, double High);
+int32_t FillRandomUniform(TDouble2DArray& A, double Low, double High);
+int32_t FillRandomUniform(TDouble3DArray& A, double Low, double High);
+int32_t FillRandomUniform(TDouble4DArray& A, double Low, double High);
+/// Cells floor(Low + u (High - Low)): High only when Low = High.
+int32_t FillRandomUniform(TIntArray& A, int32_t Low, int32_t High);
+int32_t FillRandomUniform(TInt2DArray& A, int32_t Low, int32_t High);
+int32_t FillRandomUniform(TInt3DArray& A, int32_t Low, int32_t High);
+int32_t FillRandomUniform(TInt4DArray& A, int32_t Low, int32_t High);
+/// Cells uniform over Low..High inclusive, distinct unless Repeated. -1 empty,
+/// -2 High < Low, and without repetition -3 fewer values than cells, -4 more
+/// than 1000000 values.
+int32_t FillRandomUniform(TIntArray& A, int32_t Low, int32_t High, bool Repeated);
+
+/// Gaussian cells (re-seeds first). -1 empty, -2 StdDev < 0.
+int32_t FillRandomNormal(TDoubleArray& A, double Mean, double StdDev);
+int32_t FillRandomNormal(TDouble2DArray& A, double Mean, double StdDev);
+int32_t FillRandomNormal(TDouble3DArray& A, double Mean, double StdDev);
+int32_t FillRandomNormal(TDouble4DArray& A, double Mean, double StdDev);
+
+/// Random sub-array of Percent1 % of the first and Percent2 % of the second
+/// indices; I1, I2 receive the 1-based indices drawn. R, I1 and I2 must be
+/// non-empty on entry. -1 Percent1, -2 Percent2 (NaN, < 1 index or > 100),
+/// -3 D empty, -4 R empty, -5 I1 or I2 empty.
+int32_t Resample2DArray(const TDouble2DArray& D, TDouble2DArray& R, double Percent1, double Percent2,
+                        bool Repeated, TIntArray& I1, TIntArray& I2);
+
+// ---------------------------------------------------------------- filling
+
+/// Every cell gets Value. -1 empty.
+int32_t FillArray(TBoolArray& A, bool Value);
+int32_t FillArray(TBool2DArray& A, bool Value);
+int32_t FillArray(TDoubleArray& A, double Value);
+int32_t FillArray(TDouble2DArray& A, double Value);
+int32_t FillArray(TDouble3DArray& A, double Value);
+int32_t FillArray(TDouble4DArray& A, double Value);
+int32_t FillArray(TIntArray& A, int32_t Value);
+int32_t FillArray(TInt2DArray& A, int32_t Value);
+int32_t FillArray(TInt3DArray& A, int32_t Value);
+int32_t FillArray(TInt4DArray& A, int32_t Value);
+/// The inclusive box (all lows, then all highs) gets Value. -1 empty, -2 box.
+int32_t FillArray(TDoubleArray& A, double Value, int32_t Lo1, int32_t Hi1);
+int32_t FillArray(TDouble2DArray& A, double Value, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2);
+int32_t FillArray(TDouble3DArray& A, double Value, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                  int32_t Hi2, int32_t Hi3);
+int32_t FillArray(TDouble4DArray& A, double Value, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                  int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4);
+int32_t FillArray(TIntArray& A, int32_t Value, int32_t Lo1, int32_t Hi1);
+int32_t FillArray(TInt2DArray& A, int32_t Value, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2);
+int32_t FillArray(TInt3DArray& A, int32_t Value, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                  int32_t Hi2, int32_t Hi3);
+int32_t FillArray(TInt4DArray& A, int32_t Value, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                  int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4);
+
+/// Cells whose mask is false get Value (no mask: all cells); returns their
+/// number. -2 empty data, -1 mask of another size.
+int32_t FillArrayMasked(TDouble2DArray& A, double Value, const TBool2DArray& Mask);
+int32_t FillArrayMasked(TInt2DArray& A, int32_t Value, const TBool2DArray& Mask);
+
+/// Start, Start + Step, ... in index order, last index fastest (integers
+/// wrap). Without Start and Step: 0, 1, 2, ... -1 empty.
+int32_t FillArraySerial(TDoubleArray& A, double Start, double Step);
+int32_t FillArraySerial(TDouble2DArray& A, double Start, double Step);
+int32_t FillArraySerial(TDouble3DArray& A, double Start, double Step);
+int32_t FillArraySerial(TDouble4DArray& A, double Start, double Step);
+int32_t FillArraySerial(TIntArray& A, int32_t Start, int32_t Step);
+int32_t FillArraySerial(TInt2DArray& A, int32_t Start, int32_t Step);
+int32_t FillArraySerial(TInt3DArray& A, int32_t Start, int32_t Step);
+int32_t FillArraySerial(TDoubleArray& A);
+int32_t FillArraySerial(TDouble2DArray& A);
+int32_t FillArraySerial(TDouble3DArray& A);
+int32_t FillArraySerial(TIntArray& A);
+int32_t FillArraySerial(TInt2DArray& A);
+int32_t FillArraySerial(TInt3DArray& A);
+
+/// Value on the main diagonal, 0 elsewhere. -1 empty, -2 not all dimensions equal.
+int32_t FillDiagArray(TDouble2DArray& A, double Value);
+int32_t FillDiagArray(TDouble3DArray& A, double Value);
+int32_t FillDiagArray(TDouble4DArray& A, double Value);
+int32_t FillDiagArray(TInt2DArray& A, int32_t Value);
+int32_t FillDiagArray(TInt3DArray& A, int32_t Value);
+int32_t FillDiagArray(TInt4DArray& A, int32_t Value);
+
+/// R of A's shape with TrueValue or FalseValue per cell. -1 empty.
+int32_t BoolToNumArray(const TBoolArray& A, int32_t FalseValue, int32_t TrueValue, TIntArray& R);
+int32_t BoolToNumArray(const TBool2DArray& A, int32_t FalseValue, int32_t TrueValue, TInt2DArray& R);
+int32_t BoolToNumArray(const TBoolArray& A, double FalseValue, double TrueValue, TDoubleArray& R);
+int32_t BoolToNumArray(const TBool2DArray& A, double FalseValue, double TrueValue, TDouble2DArray& R);
+
+// ---------------------------------------------------------------- cloning and copying
+
+/// Dest resized to Source's shape and filled (real to integer: saturating,
+/// ties to even, NaN 0; double to single: rounded, overflow to infinity).
+/// -1 empty source (Dest untouched).
+int32_t CloneArray(const TBoolArray& Source, TBoolArray& Dest);
+int32_t CloneArray(const TBool2DArray& Source, TBool2DArray& Dest);
+int32_t CloneArray(const TDoubleArray& Source, TDoubleArray& Dest);
+int32_t CloneArray(const TDouble2DArray& Source, TDouble2DArray& Dest);
+int32_t CloneArray(const TDouble3DArray& Source, TDouble3DArray& Dest);
+int32_t CloneArray(const TDouble4DArray& Source, TDouble4DArray& Dest);
+int32_t CloneArray(const TIntArray& Source, TIntArray& Dest);
+int32_t CloneArray(const TInt2DArray& Source, TInt2DArray& Dest);
+int32_t CloneArray(const TInt3DArray& Source, TInt3DArray& Dest);
+int32_t CloneArray(const TInt4DArray& Source, TInt4DArray& Dest);
+int32_t CloneArray(const TSingleArray& Source, TDoubleArray& Dest);
+int32_t CloneArray(const TDoubleArray& Source, TSingleArray& Dest);
+int32_t CloneArray(const TDoubleArray& Source, TIntArray& Dest);
+int32_t CloneArray(const TDouble2DArray& Source, TInt2DArray& Dest);
+int32_t CloneArray(const TDouble3DArray& Source, TInt3DArray& Dest);
+int32_t CloneArray(const TDouble4DArray& Source, TInt4DArray& Dest);
+int32_t CloneArray(const TIntArray& Source, TDoubleArray& Dest);
+int32_t CloneArray(const TInt2DArray& Source, TDouble2DArray& Dest);
+int32_t CloneArray(const TInt3DArray& Source, TDouble3DArray& Dest);
+int32_t CloneArray(const TInt4DArray& Source, TDouble4DArray& Dest);
+
+/// As CloneArray with Dest[k] = Source[n - 1 - k].
+int32_t CloneAndReverseArray(const TBoolArray& Source, TBoolArray& Dest);
+int32_t CloneAndReverseArray(const TIntArray& Source, TIntArray& Dest);
+int32_t CloneAndReverseArray(const TDoubleArray& Source, TDoubleArray& Dest);
+int32_t CloneAndReverseArray(const TSingleArray& Source, TDoubleArray& Dest);
+int32_t CloneAndReverseArray(const TDoubleArray& Source, TSingleArray& Dest);
+int32_t CloneAndReverseArray(const TDoubleArray& Source, TIntArray& Dest);
+int32_t CloneAndReverseArray(const TIntArray& Source, TDoubleArray& Dest);
+
+/// The whole source into Dest at the offsets (Dest not resized). -1 empty,
+/// -2 offset outside Dest or the source does not fit.
+int32_t CopyArray(const TBoolArray& Src, int32_t O1, TBoolArray& Dest);
+int32_t CopyArray(const TBool2DArray& Src, int32_t O1, int32_t O2, TBool2DArray& Dest);
+int32_t CopyArray(const TDoubleArray& Src, int32_t O1, TDoubleArray& Dest);
+int32_t CopyArray(const TDouble2DArray& Src, int32_t O1, int32_t O2, TDouble2DArray& Dest);
+int32_t CopyArray(const TDouble3DArray& Src, int32_t O1, int32_t O2, int32_t O3, TDouble3DArray& Dest);
+int32_t CopyArray(const TDouble4DArray& Src, int32_t O1, int32_t O2, int32_t O3, int32_t O4,
+                  TDouble4DArray& Dest);
+int32_t CopyArray(const TIntArray& Src, int32_t O1, TIntArray& Dest);
+int32_t CopyArray(const TInt2DArray& Src, int32_t O1, int32_t O2, TInt2DArray& Dest);
+int32_t CopyArray(const TInt3DArray& Src, int32_t O1, int32_t O2, int32_t O3, TInt3DArray& Dest);
+int32_t CopyArray(const TInt4DArray& Src, int32_t O1, int32_t O2, int32_t O3, int32_t O4,
+                  TInt4DArray& Dest);
+/// The block (all lows, then all highs) of the source into Dest at the
+/// offsets. -1 empty, -2 block outside the source or not fitting Dest.
+int32_t CopyArray(const TDoubleArray& Src, int32_t Lo1, int32_t Hi1, int32_t O1, TDoubleArray& Dest);
+int32_t CopyArray(const TDouble2DArray& Src, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                  int32_t O1, int32_t O2, TDouble2DArray& Dest);
+int32_t CopyArray(const TDouble3DArray& Src, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                  int32_t Hi2, int32_t Hi3, int32_t O1, int32_t O2, int32_t O3, TDouble3DArray& Dest);
+int32_t CopyArray(const TDouble4DArray& Src, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                  int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, int32_t O1, int32_t O2,
+                  int32_t O3, int32_t O4, TDouble4DArray& Dest);
+int32_t CopyArray(const TIntArray& Src, int32_t Lo1, int32_t Hi1, int32_t O1, TIntArray& Dest);
+int32_t CopyArray(const TInt2DArray& Src, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                  int32_t O1, int32_t O2, TInt2DArray& Dest);
+int32_t CopyArray(const TInt3DArray& Src, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                  int32_t Hi2, int32_t Hi3, int32_t O1, int32_t O2, int32_t O3, TInt3DArray& Dest);
+int32_t CopyArray(const TInt4DArray& Src, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                  int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, int32_t O1, int32_t O2,
+                  int32_t O3, int32_t O4, TInt4DArray& Dest);
+
+/// R = Src[Column][First..Last] (resized). -1 empty, -2 range, -3 column.
+int32_t CopyArrayColumn(const TDouble2DArray& Src, int32_t Column, int32_t First, int32_t Last,
+                        TDoubleArray& R);
+int32_t CopyArrayColumn(const TInt2DArray& Src, int32_t Column, int32_t First, int32_t Last,
+                        TIntArray& R);
+int32_t CopyArrayColumn(const TBool2DArray& Src, int32_t Column, int32_t First, int32_t Last,
+                        TBoolArray& R);
+/// R = Src[First..Last][Row] (resized). -1 empty, -2 range, -3 row.
+int32_t CopyArrayRow(const TDouble2DArray& Src, int32_t Row, int32_t First, int32_t Last,
+                     TDoubleArray& R);
+int32_t CopyArrayRow(const TInt2DArray& Src, int32_t Row, int32_t First, int32_t Last, TIntArray& R);
+int32_t CopyArrayRow(const TBool2DArray& Src, int32_t Row, int32_t First, int32_t Last, TBoolArray& R);
+
+/// As CopyArrayColumn / CopyArrayRow into Dest from Dest[Offset] on, up to
+/// Dest's end (Dest not resized); -4 Offset outside Dest.
+int32_t Copy2DColTo1DArray(const TDouble2DArray& Src, int32_t Column, int32_t First, int32_t Last,
+                           TDoubleArray& Dest, int32_t Offset);
+int32_t Copy2DRowTo1DArray(const TDouble2DArray& Src, int32_t Row, int32_t First, int32_t Last,
+                           TDoubleArray& Dest, int32_t Offset);
+
+/// Src[First..Last] (0, 0: all) into Dest[Column][Row0...], up to the end of
+/// the column. -1 range outside Src, -2 Column or Row0 outside Dest.
+int32_t CopyToArrayColumn(const TDoubleArray& Src, int32_t First, int32_t Last, int32_t Column,
+                          int32_t Row0, TDouble2DArray& Dest);
+int32_t CopyToArrayColumn(const TIntArray& Src, int32_t First, int32_t Last, int32_t Column,
+                          int32_t Row0, TInt2DArray& Dest);
+int32_t CopyToArrayColumn(const TBoolArray& Src, int32_t First, int32_t Last, int32_t Column,
+                          int32_t Row0, TBool2DArray& Dest);
+/// Src[First..Last] (0, 0: all) into Dest[Column0...][Row], up to the end of the row.
+int32_t CopyToArrayRow(const TDoubleArray& Src, int32_t First, int32_t Last, int32_t Column0,
+                       int32_t Row, TDouble2DArray& Dest);
+int32_t CopyToArrayRow(const TIntArray& Src, int32_t First, int32_t Last, int32_t Column0,
+                       int32_t Row, TInt2DArray& Dest);
+int32_t CopyToArrayRow(const TBoolArray& Src, int32_t First, int32_t Last, int32_t Column0,
+                       int32_t Row, TBool2DArray& Dest);
+
+/// Withdrawn: always raise EVexaError "deprecated function, see help for
+/// details" (use CopyToArrayColumn / CopyToArrayRow).
+int32_t CopyVectorToArrayColumn(const TDoubleArray& Src, int32_t First, int32_t Last, int32_t Column,
+                                int32_t Row0, TDouble2DArray& Dest);
+int32_t CopyVectorToArrayColumn(const TIntArray& Src, int32_t First, int32_t Last, int32_t Column,
+                                int32_t Row0, TInt2DArray& Dest);
+int32_t CopyVectorToArrayColumn(const TBoolArray& Src, int32_t First, int32_t Last, int32_t Column,
+                                int32_t Row0, TBool2DArray& Dest);
+int32_t CopyVectorToArrayRow(const TDoubleArray& Src, int32_t First, int32_t Last, int32_t Column0,
+                             int32_t Row, TDouble2DArray& Dest);
+int32_t CopyVectorToArrayRow(const TIntArray& Src, int32_t First, int32_t Last, int32_t Column0,
+                             int32_t Row, TInt2DArray& Dest);
+int32_t CopyVectorToArrayRow(const TBoolArray& Src, int32_t First, int32_t Last, int32_t Column0,
+                             int32_t Row, TBool2DArray& Dest);
+
+// ---------------------------------------------------------------- reshaping
+
+/// A becomes its transpose. -1 empty.
+int32_t TransposeArray(TDouble2DArray& A);
+int32_t TransposeArray(TInt2DArray& A);
+int32_t TransposeArray(TBool2DArray& A);
+
+/// Reverses the order along dimension Dim (1 = first index). -1 empty, -2 Dim.
+int32_t FlipDimArray(TDoubleArray& A, int32_t Dim);
+int32_t FlipDimArray(TDouble2DArray& A, int32_t Dim);
+int32_t FlipDimArray(TDouble3DArray& A, int32_t Dim);
+int32_t FlipDimArray(TDouble4DArray& A, int32_t Dim);
+int32_t FlipDimArray(TIntArray& A, int32_t Dim);
+int32_t FlipDimArray(TInt2DArray& A, int32_t Dim);
+int32_t FlipDimArray(TInt3DArray& A, int32_t Dim);
+int32_t FlipDimArray(TInt4DArray& A, int32_t Dim);
+
+/// Removes second index Row from every column (RemoveRow) or first index
+/// Column (RemoveColumn); false when A is empty or the index lies outside.
+bool RemoveRow(TDouble2DArray& A, int32_t Row);
+bool RemoveRow(TInt2DArray& A, int32_t Row);
+bool RemoveColumn(TDouble2DArray& A, int32_t Column);
+bool RemoveColumn(TInt2DArray& A, int32_t Column);
+
+// ---------------------------------------------------------------- files
+
+/// Text file: comment line, rank and sizes, values in index order (last
+/// index fastest). With Labels the 3-D/4-D forms add a "#" line before each
+/// 2-D block. -1 empty; write errors raise EInOutError.
+int32_t StoreArray(const std::string& FileName, const TDoubleArray& A, const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TDouble2DArray& A, const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TIntArray& A, const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TInt2DArray& A, const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TDouble3DArray& A, bool Labels,
+                   const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TDouble4DArray& A, bool Labels,
+                   const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TInt3DArray& A, bool Labels,
+                   const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TInt4DArray& A, bool Labels,
+                   const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TDouble3DArray& A, const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TDouble4DArray& A, const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TInt3DArray& A, const std::string& Comment);
+int32_t StoreArray(const std::string& FileName, const TInt4DArray& A, const std::string& Comment);
+
+/// Reads a file of StoreArray. 0; -1 cannot open; -2 malformed or truncated;
+/// -3 rank or element type differs. A and Comment unchanged on failure.
+int32_t LoadArray(const std::string& FileName, TDoubleArray& A, std::string& Comment);
+int32_t LoadArray(const std::string& FileName, TDouble2DArray& A, std::string& Comment);
+int32_t LoadArray(const std::string& FileName, TDouble3DArray& A, std::string& Comment);
+int32_t LoadArray(const std::string& FileName, TIntArray& A, std::string& Comment);
+int32_t LoadArray(const std::string& FileName, TInt2DArray& A, std::string& Comment);
+int32_t LoadArray(const std::string& FileName, TInt3DArray& A, std::string& Comment);
+
+/// Block file of the 3-D/4-D matrices (format 1 doubles, 2 integers; the
+/// comment is the data identifier). -1 empty; write errors raise.
+int32_t SaveBinaryArray(const std::string& FileName, const TInt2DArray& A, const std::string& Comment);
+int32_t SaveBinaryArray(const std::string& FileName, const TDouble2DArray& A, const std::string& Comment);
+int32_t SaveBinaryArray(const std::string& FileName, const TDouble3DArray& A, const std::string& Comment);
+int32_t SaveBinaryArray(const std::string& FileName, const TDouble4DArray& A, const std::string& Comment);
+
+/// Reads a block file. Strict: format and rank must match the array (-3
+/// otherwise); not strict: values are converted and absent axes have size 1.
+/// 0; -1 cannot open; -2 malformed or truncated; -3 mismatch. A and Comment
+/// unchanged on failure.
+int32_t LoadBinaryArray(const std::string& FileName, TInt2DArray& A, std::string& Comment, bool Strict);
+int32_t LoadBinaryArray(const std::string& FileName, TDouble2DArray& A, std::string& Comment, bool Strict);
+int32_t LoadBinaryArray(const std::string& FileName, TDouble3DArray& A, std::string& Comment, bool Strict);
+int32_t LoadBinaryArray(const std::string& FileName, TDouble4DArray& A, std::string& Comment, bool Strict);
+
+/// The header of a block file; false (outputs unchanged) for a missing or
+/// invalid file.
+bool ReadBinaryArrayHeader(const std::string& FileName, int32_t& NrColumns, int32_t& NrRows,
+                           int32_t& NrLayers, int32_t& NrTimeSlots, std::string& Comment,
+                           int32_t& Format);
 
 }  // namespace vexa
