@@ -1,0 +1,389 @@
+#pragma once
+/// @file
+/// The matrix of doubles, TMatrix, addressed by (column, row), both 1-based.
+///
+/// Storage, structure, filling, reordering, copies and search live in the
+/// class template TMatrixBase, shared with the integer matrix; a traits class,
+/// TMatrixTraits, holds what differs between the element types. The cells are
+/// kept in one contiguous buffer, column by column (column c is contiguous):
+/// cell (c, r) is at (c − 1)·NrOfRows + (r − 1).
+///
+/// The argument order of cell ranges differs between operations and is part
+/// of the interface: MinMax, CopyFrom, CopyToArray, the statistics take
+/// (LowCol, LowRow, HighCol, HighRow); Fill, FillRandom*, Find and CountValues
+/// take (LowCol, HighCol, LowRow, HighRow). (0, 0) means a whole axis.
+///
+/// @code
+/// vexa::TMatrix a(nullptr), b(nullptr), product(nullptr);
+/// a.Resize(3, 2);            // 3 columns, 2 rows
+/// a.FillSerial(1, 1);        // column 1 holds 1, 2; column 2 holds 3, 4 ...
+/// b.Resize(2, 3);
+/// b.Fill(1.0);
+/// a.Multiply(&b, &product);  // 2 columns, 2 rows
+/// @endcode
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "foundation/Vexa_container.h"
+#include "foundation/Vexa_errors.h"
+#include "fundora/Vexa_vexabase.h"
+#include "linalg/Vexa_vector.h"
+
+namespace vexa {
+
+class TMatrix;
+
+/// Handler of TMatrix::OnCalcDistance: leaves the distance of the objects
+/// (rows) Row1 and Row2 in Distance, which starts at 0.
+using TOnCalcDistanceEvent =
+    std::function<void(TObject* Sender, int32_t Row1, int32_t Row2, double& Distance)>;
+
+/// What differs between the element types of the matrices.
+template <class TElem>
+struct TMatrixTraits;
+
+/// Differences of TMatrix.
+template <>
+struct TMatrixTraits<double> {
+  using Elem = double;
+  using Array = TDoubleArray;
+  using Array2D = TDouble2DArray;
+  using Vector = TVector;
+  /// Start of the MinMax scan: Minimum from +kMinMaxStart, Maximum from −kMinMaxStart.
+  static constexpr double kMinMaxStart = 1.7976931348623157e308;
+  /// CRC-32 lanes of CRCofData: one per byte of the value.
+  static constexpr int kCRCLanes = 8;
+  static constexpr const char* kClassName = "TMatrix";
+  /// A double from an array or vector becomes a cell unchanged.
+  static double FromDouble(double x) noexcept { return x; }
+};
+
+/// Result codes of the copies between matrices and arrays.
+inline constexpr int32_t mcDestEmpty = -1;      ///< empty (or unassigned) array argument
+inline constexpr int32_t mcColRange = -2;       ///< column range outside or reversed
+inline constexpr int32_t mcRowRange = -3;       ///< row range outside or reversed
+inline constexpr int32_t mcElemRange = -4;      ///< element range or destination position outside the array
+inline constexpr int32_t mcCellOutside = -5;    ///< destination cell outside the matrix
+
+/// The class template of the matrices. Self is the derived class, TElem its
+/// element type.
+template <class Self, class TElem>
+class TMatrixBase : public TContainer,
+                    public TSortExchangeEvents<Self>,
+                    public TPercentDoneEvents<Self> {
+public:
+  using Traits = TMatrixTraits<TElem>;
+  using TArray = typename Traits::Array;
+  using TArray2D = typename Traits::Array2D;
+  using TVec = typename Traits::Vector;
+
+  /// One column of one row, 0.
+  explicit TMatrixBase(TComponent* AOwner);
+
+  // ------------------------------------------------------------ structure
+
+  int32_t NrOfColumns() const { return FNCol; }
+  int32_t NrOfRows() const { return FNRow; }
+  /// Resize(NC, NrOfRows); a value ≤ 0 is ignored.
+  void SetNrOfColumns(int32_t NC);
+  /// Resize(NrOfColumns, NR); a value ≤ 0 is ignored.
+  void SetNrOfRows(int32_t NR);
+  /// Cell (Col, Row); 0 outside the matrix.
+  TElem Elem(int32_t Col, int32_t Row) const;
+  /// Writes cell (Col, Row) and fires OnChange; ignored outside the matrix.
+  void SetElem(int32_t Col, int32_t Row, TElem Value);
+
+  /// New dimensions keeping the top-left block, new cells 0; OnChange, OnResize.
+  /// False for a dimension ≤ 0 or the current size. Raises EVexaMatrixError
+  /// "...\": not enough memory on heap" (matrix unchanged).
+  bool Resize(int32_t Nc, int32_t Nr);
+  /// Resize, and only if that changed the size: all cells 0, OnChange and OnResize again.
+  bool ResizeAndClear(int32_t Nc, int32_t Nr);
+  /// Swaps rows and columns (always true); OnChange, OnResize.
+  bool Transpose();
+  /// Removes a column; false outside 1..NrOfColumns or for the last column.
+  bool RemoveColumn(int32_t Col);
+  /// Removes a row; false outside 1..NrOfRows or for the last row.
+  bool RemoveRow(int32_t Row);
+  /// Becomes a copy of MatSource's dimensions and values through the element
+  /// setter, then OnChange and OnResize; nothing for nullptr.
+  void Clone(const Self* MatSource);
+  /// Dest.Assign(*this) when Dest is of the same class.
+  void AssignTo(TPersistent& Dest) const override;
+  /// Range validation of an axis (0, 0 = whole axis); true when corrected.
+  bool MakeValidColRange(int32_t& LowCol, int32_t& HighCol) const;
+  bool MakeValidRowRange(int32_t& LowRow, int32_t& HighRow) const;
+
+  // ------------------------------------------------------------ filling, reordering
+
+  /// Every cell := Value; OnChange.
+  void Fill(TElem Value);
+  /// Cells of the validated rectangle := Value; OnChange.
+  void Fill(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, TElem Value);
+  /// Cells (i, i) := Value; OnChange.
+  void FillDiag(TElem Value);
+  /// Cells in storage order := Offset, Offset + Diff, ... by repeated
+  /// addition. Fires no event.
+  void FillSerial(TElem Offset, TElem Diff);
+  /// Swaps two columns; indices outside the matrix are ignored (no event).
+  void ExchangeColumns(int32_t c1, int32_t c2);
+  /// Swaps two rows; indices outside the matrix are ignored (no event).
+  void ExchangeRows(int32_t r1, int32_t r2);
+  /// Reverses the order of the columns; OnChange.
+  void MirrorColumns();
+  /// Reverses the order of the rows; OnChange.
+  void MirrorRows();
+  /// Comb sort of the rows LowRow..HighRow by the cells of column SortColIx;
+  /// moves the columns LowCol..HighCol and the key column; OnSortExchange
+  /// (kind 2) per exchange, OnChange at the end. A key column outside the
+  /// matrix reads as 0: nothing is exchanged.
+  void SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                int32_t HighRow);
+  /// The same for columns, keyed by row SortRowIx (OnSortExchange kind 1).
+  void SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                int32_t HighRow);
+
+  // ------------------------------------------------------------ copies
+
+  /// Copies MatSource's clamped rectangle so that its top-left cell lands on
+  /// (DestCol, DestRow); cells outside Self are dropped; the source may be
+  /// Self (overlap handled). Per-element OnChange, then OnChange once.
+  void CopyFrom(const Self* MatSource, int32_t SourceColLo, int32_t SourceRowLo, int32_t SourceColHi,
+                int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
+  /// The vector's validated range down column DestCol from row DestRow.
+  void CopyFromVec(const TVec* Src, int32_t FirstElem, int32_t LastElem, int32_t DestCol, int32_t DestRow);
+  /// Down the column (AsColumn) or along row DestRow from column DestCol.
+  void CopyFromVec(const TVec* Src, int32_t FirstElem, int32_t LastElem, int32_t DestCol, int32_t DestRow,
+                   bool AsColumn);
+  /// dimColumns: along the row (varying the column); dimRows: down the column.
+  void CopyFromVec(TDims Dim, const TVec* Src, int32_t FirstElem, int32_t LastElem, int32_t DestCol,
+                   int32_t DestRow);
+  /// Part of row Row into DestVec from element 1 (DestVec zero-filled first, never resized).
+  void CopyRowToVec(TVec* DestVec, int32_t Row, int32_t FirstCol, int32_t LastCol) const;
+  /// Part of row Row into DestVec from element DestElem.
+  void CopyRowToVec(TVec* DestVec, int32_t Row, int32_t FirstCol, int32_t LastCol, int32_t DestElem) const;
+  /// Part of column Col into DestVec from element 1.
+  void CopyColToVec(TVec* DestVec, int32_t Col, int32_t FirstRow, int32_t LastRow) const;
+  /// Part of column Col into DestVec from element DestElem.
+  void CopyColToVec(TVec* DestVec, int32_t Col, int32_t FirstRow, int32_t LastRow, int32_t DestElem) const;
+  /// Part of a row into an existing array (zeroed first, length kept).
+  void CopyRowTo1DArray(TArray& Dest, int32_t Row, int32_t FirstCol, int32_t LastCol, int32_t DestElem) const;
+  /// Part of a column into an existing array (zeroed first, length kept).
+  void CopyColTo1DArray(TArray& Dest, int32_t Col, int32_t FirstRow, int32_t LastRow, int32_t DestElem) const;
+  /// Rectangle into an existing [column][row] array from (DestCol, DestRow):
+  /// 0, or −1 empty Dest, −2/−3 column/row range corrected, −4 destination
+  /// outside. Cells beyond a shorter inner array are dropped.
+  int32_t CopyToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                      int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
+  /// The same, each value rounded to the nearest integer (ties to even, NaN 0, saturated).
+  int32_t CopyToArray(TInt2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                      int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
+  /// Array positions FirstElem..LastElem (0, 0: all) to (Col, Row + i) or
+  /// (Col + i, Row): 0, −1 empty, −4 position outside, −5 cell outside.
+  int32_t CopyFromArray(const TDoubleArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
+                        int32_t Row, bool AsColumn);
+  int32_t CopyFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col, int32_t Row,
+                        bool AsColumn);
+  /// Array cell [i][j] to (Col + i − SrcColLo, Row + j − SrcRowLo): 0, −1
+  /// empty, −2 column outside, −3 row outside (of any inner array read),
+  /// −5 cell outside.
+  int32_t CopyFromArray(const TDouble2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                        int32_t SrcRowHi, int32_t Col, int32_t Row);
+  int32_t CopyFromArray(const TInt2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                        int32_t SrcRowHi, int32_t Col, int32_t Row);
+  /// Dest := all cells as [column][row]; −1 (Dest untouched) when Dest is empty.
+  int32_t DuplicateDataAsArray(TArray2D& Dest) const;
+
+  // ------------------------------------------------------------ search
+
+  /// Cell of the validated rectangle closest to Value (first in storage order on ties).
+  void Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, TElem Value, int32_t& ColIx,
+            int32_t& RowIx) const;
+  /// Binary search in column Col sorted in the stated direction; 0 for a
+  /// column outside the matrix.
+  int32_t FindInSortedColumn(int32_t Col, bool ColIsAscending, TElem Value) const;
+  /// Extremes of the validated rectangle (strict comparisons from ±the largest value).
+  void MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, TElem& Minimum,
+              TElem& Maximum) const;
+  /// One CRC-32 per byte lane of the cells in storage order, as hex digits.
+  std::string CRCofData() const;
+
+protected:
+  /// Offset of cell (Col, Row), both within the matrix.
+  size_t CellIndex(int32_t Col, int32_t Row) const {
+    return static_cast<size_t>(Col - 1) * static_cast<size_t>(FNRow) + static_cast<size_t>(Row - 1);
+  }
+  TElem& Cell(int32_t Col, int32_t Row) { return FData[CellIndex(Col, Row)]; }
+  const TElem& Cell(int32_t Col, int32_t Row) const { return FData[CellIndex(Col, Row)]; }
+  /// The cells of column Col (within the matrix).
+  std::span<TElem> Column(int32_t Col) {
+    return std::span<TElem>(FData).subspan(CellIndex(Col, 1), static_cast<size_t>(FNRow));
+  }
+  std::span<const TElem> Column(int32_t Col) const {
+    return std::span<const TElem>(FData).subspan(CellIndex(Col, 1), static_cast<size_t>(FNRow));
+  }
+  /// Copies dimensions, cells and the four common handlers of Other; fires nothing.
+  void AssignCommon(const Self& Other);
+  /// Writes a result of Nc × Nr cells given in storage order: resizes
+  /// first (its own events), then per-element OnChange when a handler is
+  /// assigned; without one the cells are copied directly.
+  void StoreResult(int32_t Nc, int32_t Nr, std::span<const TElem> Cells);
+  /// A zero-filled guarded buffer (EVexaMatrixError "...on heap" on failure).
+  std::vector<TElem> NewBuffer(int64_t Nc, int64_t Nr) const;
+
+  int32_t FNCol = 1;
+  int32_t FNRow = 1;
+  std::vector<TElem> FData;
+
+private:
+  template <class TSrc>
+  int32_t CopyFromArray1D(const std::vector<TSrc>& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
+                          int32_t Row, bool AsColumn);
+  template <class TSrc>
+  int32_t CopyFromArray2D(const std::vector<std::vector<TSrc>>& Src, int32_t SrcColLo, int32_t SrcRowLo,
+                          int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);
+  template <class TDst>
+  int32_t CopyToArray2D(std::vector<std::vector<TDst>>& Dest, int32_t SrcColLo, int32_t SrcRowLo,
+                        int32_t SrcColHi, int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
+  void CopyLineToVec(TVec* DestVec, bool AlongRow, int32_t Line, int32_t First, int32_t Last,
+                     int32_t DestElem) const;
+  template <class TDst>
+  void CopyLineToArray(std::vector<TDst>& Dest, bool AlongRow, int32_t Line, int32_t First, int32_t Last,
+                       int32_t DestElem) const;
+};
+
+/// Matrix of doubles.
+class TMatrix : public TMatrixBase<TMatrix, double> {
+public:
+  /// One column of one row, 0; DataID empty; Precision 15 and −1.
+  explicit TMatrix(TComponent* AOwner) : TMatrixBase(AOwner) {}
+
+  /// Free identifier of the data; no operation changes it.
+  const std::string& DataID() const { return FDataID; }
+  void SetDataID(const std::string& Value) { FDataID = Value; }
+  /// Index ≤ 1: the first value (initially 15); > 1: the second (initially −1).
+  int32_t Precision(int32_t ix) const { return ix <= 1 ? FPrecis[0] : FPrecis[1]; }
+  /// Stores Value clamped to −1..25.
+  void SetPrecision(int32_t ix, int32_t Value);
+
+  /// Computes the distance of two objects for the user-defined distance mode.
+  TOnCalcDistanceEvent OnCalcDistance;
+
+  /// From a TMatrix: dimensions, DataID, cells, both precision values and the
+  /// five handlers, firing nothing. Otherwise the inherited assignment.
+  void Assign(const TPersistent& Source) override;
+
+  // ------------------------------------------------------------ random fills
+
+  /// RangeLow + (RangeHigh − RangeLow)·u, u uniform in [0, 1), column by column; OnChange.
+  void FillRandomUniform(double RangeLow, double RangeHigh);
+  void FillRandomUniform(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, double RangeLow,
+                         double RangeHigh);
+  /// Mean + StdDev·g, g standard normal (GRandom); OnChange.
+  void FillRandomGauss(double Mean, double StdDev);
+  void FillRandomGauss(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, double Mean,
+                       double StdDev);
+
+  // ------------------------------------------------------------ arithmetic
+  // Products: false (nothing changed) for nullptr or unfit dimensions. The
+  // result is resized first, then written cell by cell (its OnChange fires
+  // per cell when assigned); a result that is an operand is computed into a
+  // temporary first.
+
+  /// Self := Self + MatB (same dimensions); OnChange.
+  bool Add(const TMatrix* MatB);
+  /// Self := Self − MatB (same dimensions); OnChange.
+  bool Subtract(const TMatrix* MatB);
+  /// Every cell times Scalar; OnChange.
+  void SMult(double Scalar);
+  /// Every cell plus Scalar; OnChange.
+  void SAdd(double Scalar);
+  /// MatRes := Self · MatB (NrOfColumns = MatB.NrOfRows); then Self's OnChange.
+  bool Multiply(const TMatrix* MatB, TMatrix* MatRes);
+  /// VecRes := Self · VecB (NrOfColumns = VecB.NrOfElem); then Self's OnChange.
+  bool Multiply(const TVector* VecB, TVector* VecRes);
+  /// MatRes := Self · MatBᵀ (NrOfColumns = MatB.NrOfColumns); then Self's OnChange.
+  bool MultiplyTransposed(const TMatrix* MatB, TMatrix* MatRes);
+  /// MatRes := Selfᵀ · MatB (NrOfRows = MatB.NrOfRows); no event of Self.
+  bool TransposeAndMultiply(const TMatrix* MatB, TMatrix* MatRes) const;
+  /// VecRes := Selfᵀ · VecB (NrOfRows = VecB.NrOfElem); no event of Self.
+  bool TransposeAndMultiply(const TVector* VecB, TVector* VecRes) const;
+  /// MatRes := element-wise product (same dimensions); then Self's OnChange.
+  bool EMult(const TMatrix* MatB, TMatrix* MatRes);
+  /// Sum of the diagonal of a square matrix, 0 otherwise.
+  double Trace() const;
+
+  // ------------------------------------------------------------ statistics
+  // Ranges (LowCol, LowRow, HighCol, HighRow) unless stated; validated.
+
+  /// Mean and the family's variance (1.0 for n ≤ 2).
+  void MeanVar(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Mean,
+               double& Variance) const;
+  /// Plain sum in storage order.
+  double Sum(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const;
+  /// Value of rank round(prob·n/100) (ties to even, at most n − 1), prob in
+  /// percent; NaN prob gives NaN.
+  double Percentile(double prob, int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  /// The same on SampleSize cells drawn with replacement (re-seeding the
+  /// generator); 0 when prob falls among the drawn zeros. SampleSize ≤ 0 or
+  /// ≥ n: full selection.
+  double Percentile(double prob, int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                    int32_t SampleSize) const;
+  /// Quartiles by the (n + 1)·q position rule; true.
+  bool Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Q1, double& Q2,
+                 double& Q3) const;
+  /// Skewness and excess kurtosis (n ≥ 2; 0, 0 without spread).
+  void SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Skewness,
+                double& Kurtosis) const;
+  /// The same with the small-sample corrections (0, 0 for n < 4).
+  void SkewKurtSample(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Skewness,
+                      double& Kurtosis) const;
+  /// Raises "...\": negative argument passed to GeometricMean".
+  double GeometricMean(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  /// Raises "...\": negative or zero argument passed to HarmonicMean".
+  double HarmonicMean(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  /// Histogram of the rectangle; false (nothing written) for a BinWidth ≤ 0,
+  /// non-finite bins or more than 500 bins. NaN cells count nowhere.
+  bool Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, double FirstBin, double LastBin,
+                 double BinWidth, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
+                 int32_t& MaxCnt) const;
+  /// The same into a TIntVector (resized to the bin count); false for nullptr.
+  bool Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, double FirstBin, double LastBin,
+                 double BinWidth, TIntVector* Histo, int32_t& Underflow, int32_t& Overflow,
+                 int32_t& MaxCnt) const;
+  /// Cells with RangeLow ≤ v ≤ RangeHigh; ranges (LowCol, HighCol, LowRow, HighRow).
+  int32_t CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, double RangeLow,
+                      double RangeHigh) const;
+  /// Column means (dimColumns) or row means (dimRows) into Means; nothing for nullptr.
+  void MeanVec(TDims Dim, TVector* Means) const;
+  /// (x − mean)/√variance per column where the variance is > 0; optional outputs; OnChange.
+  void StandardizeColumns(TVector* Means, TVector* StdDevs);
+  void StandardizeRows(TVector* Means, TVector* StdDevs);
+  /// (x − median)/|median − Percentile(RefQuant)| per column where that is > 0; OnChange.
+  void QNormalizeColumns(double RefQuant, TVector* Medians, TVector* QuantDiffs);
+  void QNormalizeRows(double RefQuant, TVector* Medians, TVector* QuantDiffs);
+  /// Subtracts each column's mean; optional output; OnChange.
+  void MeanCenterColumns(TVector* Means);
+  void MeanCenterRows(TVector* Means);
+
+  // ---- linear algebra, distances, resampling (Vexa_matrix_linalg.cpp ...)
+  // ---- end of linear algebra, distances, resampling
+
+private:
+  /// The cells of a validated rectangle, column by column, as a guarded copy.
+  std::vector<double> RectangleCopy(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  void StandardizeLines(bool Rows, TVector* Means, TVector* StdDevs);
+  void QNormalizeLines(bool Rows, double RefQuant, TVector* Medians, TVector* QuantDiffs);
+  void MeanCenterLines(bool Rows, TVector* Means);
+
+  std::string FDataID;
+  int32_t FPrecis[2] = {15, -1};
+};
+
+extern template class TMatrixBase<TMatrix, double>;
+
+}  // namespace vexa
