@@ -6,6 +6,7 @@
 /// masks, copying, filling, random fills and array files.
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "fundora/Vexa_vexabase.h"
@@ -25,6 +26,183 @@ namespace vexa {
 // return false. Integer cell arithmetic wraps in 32 bits.
 //
 // Matrices in 2-D arrays: A[c][r] is the cell of column c and row r.
+
+// ---------------------------------------------------------------- statistics
+
+/// Mean of the cells of the inclusive box. Returns 0; -1 empty; -2 range.
+int32_t MeanArray(const TDoubleArray& Data, int32_t First, int32_t Last, double& Mean);
+int32_t MeanArray(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                  double& Mean);
+int32_t MeanArray(const TDouble3DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                  int32_t Hi2, int32_t Hi3, double& Mean);
+int32_t MeanArray(const TDouble4DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                  int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, double& Mean);
+int32_t MeanArray(const TIntArray& Data, int32_t First, int32_t Last, double& Mean);
+int32_t MeanArray(const TInt2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                  double& Mean);
+int32_t MeanArray(const TInt3DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                  int32_t Hi2, int32_t Hi3, double& Mean);
+int32_t MeanArray(const TInt4DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                  int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, double& Mean);
+
+/// Sample standard deviation (divisor n − 1; 0 for one cell) of the box,
+/// from sums shifted by the box's first value. Status as MeanArray.
+int32_t StdDevArray(const TDoubleArray& Data, int32_t First, int32_t Last, double& StdDev);
+int32_t StdDevArray(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                    double& StdDev);
+int32_t StdDevArray(const TDouble3DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                    int32_t Hi2, int32_t Hi3, double& StdDev);
+int32_t StdDevArray(const TDouble4DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                    int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, double& StdDev);
+int32_t StdDevArray(const TIntArray& Data, int32_t First, int32_t Last, double& StdDev);
+int32_t StdDevArray(const TInt2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                    double& StdDev);
+int32_t StdDevArray(const TInt3DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                    int32_t Hi2, int32_t Hi3, double& StdDev);
+int32_t StdDevArray(const TInt4DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                    int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, double& StdDev);
+
+/// Mean and variance of the box by the descriptive-statistics rule (variance
+/// 1.0 for two cells or fewer). Status as MeanArray; outputs unchanged on failure.
+int32_t MeanVarArray(const TDoubleArray& Data, int32_t First, int32_t Last, double& Mean,
+                     double& Variance);
+int32_t MeanVarArray(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                     double& Mean, double& Variance);
+int32_t MeanVarArray(const TIntArray& Data, int32_t First, int32_t Last, double& Mean,
+                     double& Variance);
+int32_t MeanVarArray(const TInt2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                     double& Mean, double& Variance);
+
+/// Mean absolute deviation from the mean of the first NumData values (all
+/// values when NumData ≤ 0 or beyond the length). Returns 0, or -1 for an
+/// empty array (Mad unchanged).
+int32_t MeanAbsDev(const TDoubleArray& Data, int32_t NumData, double& Mad);
+int32_t MeanAbsDev(const TIntArray& Data, int32_t NumData, double& Mad);
+
+/// Selecting percentile (p in percent, clamped to 0..100; NaN gives NaN):
+/// the value of 0-based rank round(p·n/100) (at most n − 1) of a copy of
+/// the range. Range indices are clamped into the array and swapped when
+/// reversed; 0 for an empty array. NaN cells rank last.
+double PercentileArray(double p, const TDoubleArray& Data);
+double PercentileArray(double p, const TDoubleArray& Data, int32_t First, int32_t Last);
+double PercentileArray(double p, const TIntArray& Data);
+double PercentileArray(double p, const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1,
+                       int32_t Hi2);
+
+/// Largest (smallest) non-NaN cell; the indices of its first occurrence.
+/// Without such a cell the result is -2147483648 for maxima and 2147483647
+/// for minima (as reals for double arrays) and the indices are unchanged.
+double MaxArray(const TDoubleArray& Data);
+double MaxArray(const TDoubleArray& Data, int32_t& Index);
+double MaxArray(const TDouble2DArray& Data);
+double MaxArray(const TDouble2DArray& Data, int32_t& Index1, int32_t& Index2);
+double MaxArray(const TDouble3DArray& Data);
+double MaxArray(const TDouble4DArray& Data);
+int32_t MaxArray(const TIntArray& Data);
+int32_t MaxArray(const TIntArray& Data, int32_t& Index);
+int32_t MaxArray(const TInt2DArray& Data);
+int32_t MaxArray(const TInt2DArray& Data, int32_t& Index1, int32_t& Index2);
+int32_t MaxArray(const TInt3DArray& Data);
+int32_t MaxArray(const TInt4DArray& Data);
+double MinArray(const TDoubleArray& Data);
+double MinArray(const TDoubleArray& Data, int32_t& Index);
+double MinArray(const TDouble2DArray& Data);
+double MinArray(const TDouble2DArray& Data, int32_t& Index1, int32_t& Index2);
+double MinArray(const TDouble3DArray& Data);
+double MinArray(const TDouble4DArray& Data);
+int32_t MinArray(const TIntArray& Data);
+int32_t MinArray(const TIntArray& Data, int32_t& Index);
+int32_t MinArray(const TInt2DArray& Data);
+int32_t MinArray(const TInt2DArray& Data, int32_t& Index1, int32_t& Index2);
+int32_t MinArray(const TInt3DArray& Data);
+int32_t MinArray(const TInt4DArray& Data);
+
+/// Smallest and largest non-NaN cell. Returns 0, or -1 for an empty array.
+/// Without a non-NaN cell Min is the largest value of the type and Max its
+/// negative.
+int32_t MinMaxArray(const TDoubleArray& Data, double& Min, double& Max);
+int32_t MinMaxArray(const TSingleArray& Data, float& Min, float& Max);
+int32_t MinMaxArray(std::span<const double> Data, double& Min, double& Max);
+int32_t MinMaxArray(const TDouble2DArray& Data, double& Min, double& Max);
+int32_t MinMaxArray(const TDouble3DArray& Data, double& Min, double& Max);
+int32_t MinMaxArray(const TDouble4DArray& Data, double& Min, double& Max);
+int32_t MinMaxArray(const TIntArray& Data, int32_t& Min, int32_t& Max);
+int32_t MinMaxArray(std::span<const int32_t> Data, int32_t& Min, int32_t& Max);
+int32_t MinMaxArray(const TInt2DArray& Data, int32_t& Min, int32_t& Max);
+int32_t MinMaxArray(const TInt3DArray& Data, int32_t& Min, int32_t& Max);
+int32_t MinMaxArray(const TInt4DArray& Data, int32_t& Min, int32_t& Max);
+/// Ranged forms: the outputs are first preset to ±largest and index 0;
+/// indices of the first occurrences. Status as MeanArray.
+int32_t MinMaxArray(const TDoubleArray& Data, int32_t First, int32_t Last, double& Min, double& Max,
+                    int32_t& IxMin, int32_t& IxMax);
+int32_t MinMaxArray(const TIntArray& Data, int32_t First, int32_t Last, int32_t& Min, int32_t& Max,
+                    int32_t& IxMin, int32_t& IxMax);
+int32_t MinMaxArray(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                    double& Min, double& Max, int32_t& IxMin1, int32_t& IxMin2, int32_t& IxMax1,
+                    int32_t& IxMax2);
+int32_t MinMaxArray(const TInt2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                    int32_t& Min, int32_t& Max, int32_t& IxMin1, int32_t& IxMin2, int32_t& IxMax1,
+                    int32_t& IxMax2);
+
+/// Number of cells v of the box with Low ≤ v ≤ High; -1 empty; -2 range or
+/// High < Low.
+int32_t CountValues(const TDoubleArray& Data, int32_t First, int32_t Last, double Low, double High);
+int32_t CountValues(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                    double Low, double High);
+int32_t CountValues(const TDouble3DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                    int32_t Hi2, int32_t Hi3, double Low, double High);
+int32_t CountValues(const TDouble4DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                    int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, double Low, double High);
+int32_t CountValues(const TIntArray& Data, int32_t First, int32_t Last, int32_t Low, int32_t High);
+int32_t CountValues(const TInt2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1, int32_t Hi2,
+                    int32_t Low, int32_t High);
+int32_t CountValues(const TInt3DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Hi1,
+                    int32_t Hi2, int32_t Hi3, int32_t Low, int32_t High);
+int32_t CountValues(const TInt4DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Lo3, int32_t Lo4,
+                    int32_t Hi1, int32_t Hi2, int32_t Hi3, int32_t Hi4, int32_t Low, int32_t High);
+
+/// Number of true cells. The ranged form reads a (0, 0) pair as the whole
+/// dimension and swaps reversed pairs; -1 empty, -2 out of range.
+int32_t CountTrueCellsOfArray(const TBoolArray& Data);
+int32_t CountTrueCellsOfArray(const TBool2DArray& Data);
+int32_t CountTrueCellsOfArray(const TBool2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1,
+                              int32_t Hi2);
+
+/// Histogram of the range: nbins = round(|LastBin − FirstBin|/BinWidth) + 1
+/// bins from FirstBin; Histo resized and cleared, Underflow, Overflow and
+/// MaxCnt set. An all-zero range means the whole array; the masked form
+/// counts the cells whose mask is false; NaN cells count nowhere. Returns 0;
+/// -1 an index outside the array (also empty); -2 a reversed range; -3
+/// LastBin ≤ FirstBin (or NaN); -4 BinWidth ≤ 0 (or NaN); -5 more than 1000
+/// bins; -6 a mask of another size.
+int32_t FrequDistOfArray(const TDoubleArray& Data, int32_t First, int32_t Last, double FirstBin,
+                         double LastBin, double BinWidth, TIntArray& Histo, int32_t& Underflow,
+                         int32_t& Overflow, int32_t& MaxCnt);
+int32_t FrequDistOfArray(const TDouble2DArray& Data, int32_t Lo1, int32_t Lo2, int32_t Hi1,
+                         int32_t Hi2, double FirstBin, double LastBin, double BinWidth,
+                         TIntArray& Histo, int32_t& Underflow, int32_t& Overflow, int32_t& MaxCnt);
+int32_t FrequDistOfArray(const TDouble2DArray& Data, const TBool2DArray& Mask, int32_t Lo1,
+                         int32_t Lo2, int32_t Hi1, int32_t Hi2, double FirstBin, double LastBin,
+                         double BinWidth, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
+                         int32_t& MaxCnt);
+
+/// Σ(A[k] − B[k])², against column Column (first index) of a 2-D array in
+/// the second form. -1 empty; -2 sizes differ; -3 column out of range.
+double SumOfSquaredDiffs(const TDoubleArray& A, const TDoubleArray& B);
+double SumOfSquaredDiffs(const TDoubleArray& A, const TDouble2DArray& B, int32_t Column);
+
+/// Σ A[i][i]. Returns 0; -1 empty; -2 not square.
+int32_t TraceOfArray(const TDouble2DArray& Data, double& Trace);
+int32_t TraceOfArray(const TInt2DArray& Data, int32_t& Trace);
+
+/// Sum of the cells whose mask is false (all cells for an empty mask).
+/// Returns the number of cells summed; -2 empty data; -1 a mask of another size.
+int32_t SumArrayMasked(const TDouble2DArray& Data, const TBool2DArray& Mask, double& Sum);
+int32_t SumArrayMasked(const TInt2DArray& Data, const TBool2DArray& Mask, double& Sum);
+
+/// Pearson correlation of the columns Data[Col1] and Data[Col2]; 0 for a
+/// column outside the array, two rows or fewer, or a column without spread.
+double PearsonCorrCoeffColsOfArray(const TDouble2DArray& Data, int32_t Col1, int32_t Col2);
 
 // ---------------------------------------------------------------- linear algebra
 

@@ -194,19 +194,19 @@ void THistoCounts::WriteOut(TIntArray& Histo, int32_t& Underflow, int32_t& Overf
   MaxCnt = Max;
 }
 
-bool TDoubleBins::Setup(double FirstBin, double LastBin, double BinWidth) noexcept {
+bool TDoubleBins::Setup(double FirstBin, double LastBin, double BinWidth, int32_t MaxBins) noexcept {
   if (!std::isfinite(FirstBin) || !std::isfinite(LastBin) || !std::isfinite(BinWidth) ||
       BinWidth <= 0.0) {
     return false;
   }
   const double Count = RoundHalfEven(std::fabs(LastBin - FirstBin) / BinWidth) + 1.0;
-  if (!std::isfinite(Count) || Count > kMaxHistoBins) {
+  if (!std::isfinite(Count) || Count > MaxBins) {
     return false;
   }
   FFirst = FirstBin;
   FLast = LastBin;
   FWidth = BinWidth;
-  FNrBins = static_cast<int32_t>(Count);  // 1..500
+  FNrBins = static_cast<int32_t>(Count);  // 1..MaxBins
   return true;
 }
 

@@ -266,8 +266,9 @@ enum THistoClass : int8_t { hcBin, hcUnderflow, hcOverflow, hcNowhere };
 class TDoubleBins {
 public:
   /// False for a BinWidth ≤ 0, non-finite arguments, or a bin count (taken
-  /// in double before any conversion) that is not finite or above 500.
-  bool Setup(double FirstBin, double LastBin, double BinWidth) noexcept;
+  /// in double before any conversion) that is not finite or above MaxBins
+  /// (the array routines allow 1000).
+  bool Setup(double FirstBin, double LastBin, double BinWidth, int32_t MaxBins = 500) noexcept;
   int32_t NrBins() const noexcept { return FNrBins; }
   /// v < FirstBin: underflow; v ≥ LastBin + BinWidth or a bin index ≥ the
   /// number of bins: overflow; NaN: nowhere.
