@@ -114,7 +114,11 @@ TEST(CanvasClipTest, EveryPrimitiveMatchesTheUnclippedDrawingInsideTheClip) {
       {"Draw", [&picture](TCanvas& c) { c.Draw(5, 4, picture); }},
       {"StretchDraw", [&picture](TCanvas& c) { c.StretchDraw(Rect(1, 2, 28, 19), picture); }},
       {"StretchDraw halftone", [&picture](TCanvas& c) { c.SetStretchMode(smHalftone); c.StretchDraw(Rect(1, 2, 28, 19), picture); }},
+      {"TextOut", [](TCanvas& c) { c.Font().SetHeight(-14); c.TextOut(1, 1, "Wg|Wg|Wg"); }},
+      {"TextOut rotated", [](TCanvas& c) { c.Font().SetHeight(-14); c.Font().SetOrientation(300); c.TextOut(2, 18, "Wg|Wg"); }},
+      {"TextRect", [](TCanvas& c) { c.Font().SetHeight(-14); c.TextRect(Rect(3, 3, 25, 17), 4, 2, "Wg|Wg|Wg"); }},
   };
+  SetFontFileOverride("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
   const TRect clip = Rect(6, 5, 17, 12);
   for (const auto& [name, draw] : primitives) {
     for (const int width : {1, 3}) {
@@ -137,6 +141,7 @@ TEST(CanvasClipTest, EveryPrimitiveMatchesTheUnclippedDrawingInsideTheClip) {
       EXPECT_FALSE(testing::SamePixels(full, expected)) << name << ": the drawing should reach outside the clip";
     }
   }
+  SetFontFileOverride("");
 }
 
 TEST(CanvasCopyTest, CopyModesCombineEachChannel) {
