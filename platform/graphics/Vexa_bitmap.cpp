@@ -88,9 +88,10 @@ int32_t PixelFormatBits(TPixelFormat Format) {
 // ---------------------------------------------------------------- TGraphic
 
 void TGraphic::LoadFromFile(const std::string& FileName) {
-  TMemoryStream contents;
-  contents.LoadFromFile(FileName);
-  LoadFromStream(contents);
+  // Read through the file itself: each decoder checks sizes before it reads,
+  // so a huge file is never taken into memory whole.
+  TFileStream file(FileName, fmOpenRead);
+  LoadFromStream(file);
 }
 
 void TGraphic::SaveToFile(const std::string& FileName) const {

@@ -122,9 +122,8 @@ void LoadPictureFromStream(TStream& Stream, TBitmap& Picture) {
 }
 
 void LoadPictureFromFile(const std::string& FileName, TBitmap& Picture) {
-  TMemoryStream contents;
-  contents.LoadFromFile(FileName);
-  LoadPictureFromStream(contents, Picture);
+  TFileStream file(FileName, fmOpenRead);
+  LoadPictureFromStream(file, Picture);
 }
 
 }  // namespace vexa

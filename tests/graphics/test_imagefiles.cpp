@@ -217,6 +217,8 @@ TEST(ImageFileTest, FailedWritesKeepTheOldFile) {
   TBitmap back;
   LoadPictureFromFile(target, back);
   EXPECT_EQ(back.Width(), 4);
+  EXPECT_THROW(LoadPictureFromFile(dir.File("absent.png"), back), EFOpenError);
+  EXPECT_EQ(back.Width(), 4);
 }
 
 TEST(ImageFileTest, PixelLimitIsCheckedBeforeAllocating) {
