@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 preset=${1:-asan}
 
 bash scripts/setup.sh
+# Let ccache share results between checkouts in different folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 ctest --preset "$preset" -j "$(nproc)"
