@@ -42,6 +42,10 @@ class TMatrix;
 using TOnCalcDistanceEvent =
     std::function<void(TObject* Sender, int32_t Row1, int32_t Row2, double& Distance)>;
 
+/// The matrix norms of TMatrix::Norm: largest column sum of |cells|, largest
+/// row sum of |cells|, largest singular value, √(sum of squared cells).
+enum TNormType : uint8_t { ntColwise, ntRowwise, ntSpectral, ntFrobenius };
+
 /// What differs between the element types of the matrices.
 template <class TElem>
 struct TMatrixTraits;
@@ -188,7 +192,8 @@ public:
                         int32_t Row, bool AsColumn);
   int32_t CopyFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col, int32_t Row,
                         bool AsColumn);
-  /// Array cell [i][j] to (Col + i − SrcColLo, Row + j − SrcRowLo): 0, −1
+  /// Array cell [i][j] to (Col + i, Row + j), offsets from position 0 as in
+  /// the 1-D copy (a reversed range copies nothing): 0, −1
   /// empty, −2 column outside, −3 row outside (of any inner array read),
   /// −5 cell outside.
   int32_t CopyFromArray(const TDouble2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
@@ -371,6 +376,96 @@ public:
   void MeanCenterRows(TVector* Means);
 
   // ---- linear algebra, distances, resampling (Vexa_matrix_linalg.cpp ...)
+  // Self is only read unless stated. A result matrix may be Self or an
+  // operand: results are computed into a temporary first, and a failure
+  // leaves every matrix unchanged.
+
+  /// Inverts Self in place (scaled partial pivoting on a working copy);
+  /// false, Self unchanged, if not square, singular, out of memory or
+  /// aborted through AbortMathProc. Fires no event.
+  bool Invert();
+  /// sign(P)·Π U_ii of a partial-pivoting LU; 0 if not square or singular.
+  double Determinant() const;
+  /// MatL·MatU = Self (MatL unit lower triangular with its rows permuted,
+  /// MatU upper); both resized to n × n and written cell by cell. False,
+  /// nothing changed, if not square, a pointer is nullptr or MatL = MatU.
+  bool LUdecomposition(TMatrix* MatL, TMatrix* MatU) const;
+  /// Cholesky factor of a symmetric positive-definite matrix: MatL is
+  /// resized to n × n, its cells (c, r ≥ c) receive the factor and the others
+  /// 0, so that MatL·MatLᵀ = Self. Only the cells (c, r ≥ c) of Self are
+  /// read; the factor's off-diagonal values are also left in Self's cells
+  /// (c, r < c). False, Self and MatL unchanged, if not square, MatL is
+  /// nullptr, or a pivot is not positive (not positive definite, or NaN).
+  bool CholeskyDecomp(TMatrix* MatL);
+  /// One of the four norms. ntSpectral raises EVexaMatrixError "near
+  /// singular covariance matrix" when the decomposition fails to converge,
+  /// meets NaN or infinite cells, or is aborted.
+  double Norm(TNormType nt) const;
+  /// Diagonal similarity scaling (eigenvalues kept): passes while the
+  /// largest factor exceeds min(max(Tolerance, 1.000001), 1.05), at most
+  /// 100; an index whose off-diagonal row or column sum is 0 is skipped.
+  /// True if it settled before 100 passes; false if not square. OnChange
+  /// is not fired.
+  bool Balance(double Tolerance);
+  /// MatRes := SelfᵀSelf / Norm (NrOfColumns × NrOfColumns) with
+  /// processors − 1 worker threads (at least 1); see the other overload.
+  bool Square(TMatrix* MatRes, double Norm) const;
+  /// MatRes := SelfᵀSelf / Norm with min(NThreads, NrOfColumns) workers
+  /// (NThreads < 1 counts as 1) that take the columns in increasing order.
+  /// Results are bitwise the same for every thread count. The calling thread
+  /// does one ProgressStep per finished column; on an abort it stops handing
+  /// out columns, joins every worker and returns false (MatRes then holds
+  /// the finished columns and their mirrors, the others 0; an aliased Self
+  /// stays unchanged). MatRes fires its resize events and one OnChange, from
+  /// the calling thread. False, MatRes unchanged, for nullptr or Norm = 0.
+  bool Square(TMatrix* MatRes, double Norm, int32_t NThreads) const;
+  /// Pearson correlation of the paired cells of Self and OtherMat (sums
+  /// about a shift); 0 for n ≤ 2 or no spread. Raises EVexaMatrixError
+  /// "...\": matrices do not match" for other dimensions or nullptr.
+  double Correlate(const TMatrix* OtherMat) const;
+  /// Order-fold differences of adjacent cells down the columns (acrColumns,
+  /// removes Order rows) or along the rows (acrRows, removes Order columns);
+  /// OnChange and OnResize. −1 Order outside 1..10, −2 Order not below the
+  /// line length; 0 (nothing changed) for another mode.
+  int32_t Diff(int32_t Order, TApplyColRow Mode);
+  /// Distance or similarity between rows obj1 and obj2 over all columns (an
+  /// invalid row reads as zeros); dmUserDefined asks OnCalcDistance (0
+  /// without a handler). Zero denominators of Tanimoto and Dice give 0.
+  double DistanceOfObjects(TDistMode Mode, int32_t obj1, int32_t obj2);
+  /// DMat (not resized) := distances of all pairs of rows, diagonal 0;
+  /// cells written directly, then one OnChange of DMat. −1 nullptr or DMat
+  /// not square, −2 DMat.NrOfColumns ≠ NrOfRows (nothing written).
+  int32_t CalcDistMat(TDistMode Mode, TMatrix* DMat);
+  /// HatMat := X (XᵀX)⁻¹ Xᵀ (NrOfRows × NrOfRows; rows are objects): resize
+  /// events only. −1 nullptr, −2 out of memory, −3 more columns than rows or
+  /// XᵀX singular, −4 aborted; HatMat unchanged on failure.
+  int32_t CalcHatMatrix(TMatrix* HatMat) const;
+  /// Self := random sub-matrix of SrcMat: round(colpct % of its columns)
+  /// distinct columns (all in order for 100 %) and round(rowpct % of its
+  /// rows) rows, with repetition when BootStrap; RndColIx, RndRowIx receive
+  /// the 1-based indices. −3 nullptr, −5 an empty index array, −1 bad colpct,
+  /// −2 bad rowpct (NaN, above 100 or less than one index; −2 wins), −6 the
+  /// draw failed; nothing changed on failure. OnChange and OnResize on success.
+  int32_t ResampleExtMat(const TMatrix* SrcMat, double colpct, double rowpct, bool BootStrap,
+                         TIntArray& RndColIx, TIntArray& RndRowIx);
+  /// One aggregate per row (orVertical) or per column (orHorizontal) into
+  /// Dest (resized, written by its setter). 0; −1 nullptr.
+  int32_t EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, TVector* Dest) const;
+  /// The same over the listed 1-based columns (rows) only; empty EdgeIx:
+  /// all. Listed indices outside the matrix are skipped and give −2.
+  int32_t EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, const TIntArray& EdgeIx, TVector* Dest) const;
+  /// ResultArray := [NrOfColumns][NrOfRows] of cell > Threshold; returns the
+  /// number of true entries.
+  int32_t Dichotomize(double Threshold, TBool2DArray& ResultArray) const;
+
+private:
+  /// The cells as a [column][row] array (guarded).
+  TDouble2DArray CellsAsArray() const;
+  /// Writes a [column][row] array of Nc × Nr cells into Dest, resizing first
+  /// (its own events), without per-cell events.
+  static void WriteCellsQuietly(TMatrix& Dest, const TDouble2DArray& Cells);
+
+public:
   // ---- end of linear algebra, distances, resampling
 
 private:
