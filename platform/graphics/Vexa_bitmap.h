@@ -146,8 +146,9 @@ public:
   /// Raises EResNotFound for an unknown name.
   void LoadFromResourceName(const std::string& ResName);
 
-  /// Hands the whole picture over to another bitmap (the other's old picture
-  /// is dropped); used by loaders to commit a decoded image in one step.
+  /// Exchanges size, pixels, format and palette with Other: this bitmap
+  /// takes Other's picture. Loaders use it to commit a decoded image in one
+  /// step that cannot fail. Fires OnChange.
   void TakePixelsFrom(TBitmap& Other);
 
 private:

@@ -175,7 +175,8 @@ public:
   void Draw(int32_t X, int32_t Y, const TBitmap& Picture);
   /// Stretches Picture into R (StretchMode, CopyMode, transparency as Draw).
   void StretchDraw(const TRect& R, const TBitmap& Picture);
-  /// Stretches the part Source of another canvas into Dest.
+  /// Stretches the part Source of a canvas (this one too) into Dest by
+  /// StretchMode and CopyMode; a rectangle reversed on one side mirrors.
   void CopyRect(const TRect& Dest, TCanvas& Canvas, const TRect& Source);
 
   // Text (UTF-8; invalid bytes read as Latin-1).
