@@ -1,5 +1,7 @@
 #include "platform/Vexa_fileutils.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -55,6 +57,17 @@ bool ForceDirectories(const std::string& Dir) {
   std::error_code error;
   fs::create_directories(ExcludeTrailingPathDelimiter(Dir), error);
   return DirectoryExists(Dir);
+}
+
+bool CreateDir(const std::string& Dir) {
+  if (Dir.empty()) return false;
+  std::error_code error;
+  return fs::create_directory(Dir, error) && !error;
+}
+
+bool RemoveDir(const std::string& Dir) {
+  // rmdir removes only empty folders and refuses links and files.
+  return !Dir.empty() && ::rmdir(Dir.c_str()) == 0;
 }
 
 bool DeleteFile(const std::string& FileName) {

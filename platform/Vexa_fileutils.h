@@ -22,6 +22,12 @@ bool FileExists(const std::string& FileName);
 bool DirectoryExists(const std::string& Dir);
 /// Creates Dir and every missing parent; true when Dir exists as a folder afterwards.
 bool ForceDirectories(const std::string& Dir);
+/// Creates the folder Dir (its parent must exist); false when it already
+/// exists or cannot be created.
+bool CreateDir(const std::string& Dir);
+/// Removes the empty folder Dir (never a file, a link or a folder with
+/// entries); true on success.
+bool RemoveDir(const std::string& Dir);
 /// Deletes a file (never a folder); true on success.
 bool DeleteFile(const std::string& FileName);
 /// Renames or moves a file or folder. False when NewName already exists (it is
