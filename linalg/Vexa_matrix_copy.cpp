@@ -406,7 +406,9 @@ int32_t TMatrixBase<Self, TElem>::CopyFromArray(const TInt2DArray& Src, int32_t 
                                                            int32_t, int32_t, int32_t);                       \
   template int32_t TMatrixBase<Self, TElem>::CopyFromArray(const TInt2DArray&, int32_t, int32_t, int32_t,    \
                                                            int32_t, int32_t, int32_t);                       \
-  template int32_t TMatrixBase<Self, TElem>::DuplicateDataAsArray(TMatrixTraits<TElem>::Array2D&) const;
+  template int32_t TMatrixBase<Self, TElem>::DuplicateDataAsArray(TMatrixTraits<TElem>::Array2D&) const;  \
+  template void TMatrixBase<Self, TElem>::CopyLineToVec(TMatrixTraits<TElem>::Vector*, bool, int32_t,       \
+                                                        int32_t, int32_t, int32_t) const;
 
 VEXA_FOR_ALL_MATRICES(VEXA_MATRIX_COPY)
 
