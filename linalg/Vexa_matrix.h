@@ -432,9 +432,10 @@ public:
   /// invalid row reads as zeros); dmUserDefined asks OnCalcDistance (0
   /// without a handler). Zero denominators of Tanimoto and Dice give 0.
   double DistanceOfObjects(TDistMode Mode, int32_t obj1, int32_t obj2);
-  /// DMat (not resized) := distances of all pairs of rows, diagonal 0;
-  /// cells written directly, then one OnChange of DMat. −1 nullptr or DMat
-  /// not square, −2 DMat.NrOfColumns ≠ NrOfRows (nothing written).
+  /// DMat (not resized) := distances of all pairs of rows, diagonal 0,
+  /// written as by its element setter (one OnChange per cell when a handler
+  /// is assigned). −2 DMat.NrOfColumns ≠ NrOfRows, then −1 nullptr or DMat
+  /// not square (nothing written).
   int32_t CalcDistMat(TDistMode Mode, TMatrix* DMat);
   /// HatMat := X (XᵀX)⁻¹ Xᵀ (NrOfRows × NrOfRows; rows are objects): resize
   /// events only. −1 nullptr, −2 out of memory, −3 more columns than rows or

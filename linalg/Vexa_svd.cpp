@@ -334,6 +334,23 @@ bool Diagonalise(TSvdWork& S) {
   return true;
 }
 
+/// Binary exponent of the largest finite |cell| (0 when there is none).
+int ScaleExponent(const TDouble2DArray& A) {
+  double Largest = 0.0;
+  for (const TDoubleArray& Col : A) {
+    for (double x : Col) {
+      if (std::isfinite(x)) {
+        Largest = std::max(Largest, std::fabs(x));
+      }
+    }
+  }
+  int Exponent = 0;
+  if (Largest > 0.0) {
+    std::frexp(Largest, &Exponent);
+  }
+  return Exponent;
+}
+
 bool IsRectangular(const TDouble2DArray& A) {
   if (A.empty() || A[0].empty()) {
     return false;
@@ -369,13 +386,20 @@ TSvdStatus Decompose(const TDouble2DArray& A, TDouble2DArray& U, TDoubleArray& W
   const size_t n = A.size();
   const size_t m = A[0].size();
   TSvdWork S(m, n);
+  // The shift computation squares singular values: cells near the overflow
+  // (or underflow) limit would break it. Scaling by a power of two near the
+  // largest |cell| is exact and undone on the singular values at the end.
+  const int Exponent = ScaleExponent(A);
   for (size_t c = 0; c < n; ++c) {
     for (size_t r = 0; r < m; ++r) {
-      S.a(r, c) = A[c][r];
+      S.a(r, c) = std::ldexp(A[c][r], -Exponent);
     }
   }
   if (!Bidiagonalise(S) || !AccumulateRight(S) || !AccumulateLeft(S) || !Diagonalise(S)) {
     return svdAborted;
+  }
+  for (double& w : S.w) {
+    w = std::ldexp(w, Exponent);
   }
   // NaN or infinite input cannot meet the convergence test; say so even if
   // the sweep count happened to run out quietly.
