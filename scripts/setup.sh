@@ -11,6 +11,7 @@ packages=(
   libpng-dev libjpeg-dev                     # image files
   libfreetype-dev libfontconfig-dev fonts-dejavu-core  # text
   libpixman-1-dev                            # reference rasteriser in the graphics benchmarks
+  libeigen3-dev libopenblas-dev              # references in the matrix benchmarks
 )
 
 missing=()
