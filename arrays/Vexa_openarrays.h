@@ -204,6 +204,184 @@ int32_t SumArrayMasked(const TInt2DArray& Data, const TBool2DArray& Mask, double
 /// column outside the array, two rows or fewer, or a column without spread.
 double PearsonCorrCoeffColsOfArray(const TDouble2DArray& Data, int32_t Col1, int32_t Col2);
 
+// ---------------------------------------------------------------- predicates, search, sorting
+
+/// True for fewer than 3 values; otherwise true when no non-zero step
+/// x[k] − x[k+1] has the other sign than the first one (equal neighbours
+/// allowed). Data holding NaN is not monotone.
+bool IsMonotone(const TDoubleArray& Data);
+bool IsMonotone(const TIntArray& Data);
+/// True for fewer than 3 values; otherwise every step has the sign of the
+/// first one, which must not be zero (equal neighbours or NaN give false).
+bool IsStrictlyMonotone(const TDoubleArray& Data);
+bool IsStrictlyMonotone(const TIntArray& Data);
+/// True when exactly two distinct values occur (no NaN); v1 < v2 are they.
+/// The outputs are written only when the result is true.
+bool IsDichotomous(const TDoubleArray& Data, double& v1, double& v2);
+bool IsDichotomous(const TIntArray& Data, int32_t& v1, int32_t& v2);
+/// True when both arrays are rectangular with equal shapes and equal cells.
+bool EqualArrays(const TIntArray& A, const TIntArray& B);
+bool EqualArrays(const TInt2DArray& A, const TInt2DArray& B);
+bool EqualArrays(const TInt3DArray& A, const TInt3DArray& B);
+bool EqualArrays(const TInt4DArray& A, const TInt4DArray& B);
+
+/// Index of the first element equal to Value; -1 empty; -2 not found.
+int32_t FindInArray(int32_t Value, const TIntArray& Data);
+/// Index of the first element equal to Text (Partial: containing it);
+/// IgnoreCase folds ASCII letters. -1 empty; -2 not found.
+int32_t FindInArray(const std::string& Text, const TStrArray& Data, bool IgnoreCase, bool Partial);
+/// Binary search in sorted data: the index of x, or of the nearer of the two
+/// elements bracketing it (the higher index on equal distance). -1 empty;
+/// -2 x outside the data's range (or NaN).
+int32_t FindInSortedArray(double x, const TDoubleArray& Data, bool Ascending);
+
+/// Comb sort in place (gap n − 1 divided by 1.3 before each pass, at least
+/// 1; until a pass of gap 1 exchanges nothing). Index is set to the 1-based
+/// positions 1 … n first and carried along, so ties keep a fixed order.
+/// AbortMathProc is cleared at the start; before each pass one
+/// ProgressStep, then the abort test. NaN elements take part in no
+/// comparison. Returns 0; -1 fewer than 2 elements; -2 aborted (partly sorted).
+int32_t SortArray(bool Ascending, TDoubleArray& Data, TIntArray& Index);
+int32_t SortArray(bool Ascending, TIntArray& Data, TIntArray& Index);
+/// Sorts and keeps the first of each run of equal values; returns the number
+/// removed, or -1 for fewer than 2 elements.
+int32_t SortAndRemoveDuplicates(TIntArray& Data, bool Ascending);
+
+/// Mean (median) of Data[Ix] and its neighbours Data[Ix ± k], k = 1 …
+/// Range, taken only within LowLim … HighLim; Ix, Range and the limits are
+/// clamped into 0 … n − 1. 0 for an empty array. The median of an even
+/// count is the mean of the two middle values; NaN ranks last.
+double LocalMean(const TDoubleArray& Data, int32_t Ix, int32_t Range, int32_t LowLim,
+                 int32_t HighLim);
+double LocalMean(const TIntArray& Data, int32_t Ix, int32_t Range, int32_t LowLim, int32_t HighLim);
+double LocalMedian(const TDoubleArray& Data, int32_t Ix, int32_t Range, int32_t LowLim,
+                   int32_t HighLim);
+double LocalMedian(const TIntArray& Data, int32_t Ix, int32_t Range, int32_t LowLim,
+                   int32_t HighLim);
+
+/// Positions k where the step x[k+1] − x[k] departs from the reference step
+/// (by more than Tolerance; integers: at all); each break becomes the new
+/// reference. Breaks receives exactly the positions found; the result is
+/// their number. Fewer than 3 values: 0, Breaks unchanged.
+int32_t CheckLinearity(const TDoubleArray& Data, double Tolerance, TIntArray& Breaks);
+int32_t CheckLinearity(const TIntArray& Data, TIntArray& Breaks);
+
+// ---------------------------------------------------------------- element-wise arithmetic
+
+/// In place: |x|, x + Increment, x·Factor, 1/x (ZeroValue for a zero cell).
+/// Returns 0, or -1 for an empty array.
+int32_t AbsValArray(TDoubleArray& A);
+int32_t AbsValArray(TDouble2DArray& A);
+int32_t AbsValArray(TDouble3DArray& A);
+int32_t AbsValArray(TDouble4DArray& A);
+int32_t AbsValArray(TIntArray& A);
+int32_t AbsValArray(TInt2DArray& A);
+int32_t AbsValArray(TInt3DArray& A);
+int32_t AbsValArray(TInt4DArray& A);
+int32_t IncArray(TDoubleArray& A, double Increment);
+int32_t IncArray(TDouble2DArray& A, double Increment);
+int32_t IncArray(TDouble3DArray& A, double Increment);
+int32_t IncArray(TDouble4DArray& A, double Increment);
+int32_t IncArray(TIntArray& A, int32_t Increment);
+int32_t IncArray(TInt2DArray& A, int32_t Increment);
+int32_t IncArray(TInt3DArray& A, int32_t Increment);
+int32_t IncArray(TInt4DArray& A, int32_t Increment);
+int32_t MultiplyArrayByScalar(TDoubleArray& A, double Factor);
+int32_t MultiplyArrayByScalar(TDouble2DArray& A, double Factor);
+int32_t MultiplyArrayByScalar(TDouble3DArray& A, double Factor);
+int32_t MultiplyArrayByScalar(TDouble4DArray& A, double Factor);
+int32_t MultiplyArrayByScalar(TIntArray& A, int32_t Factor);
+int32_t MultiplyArrayByScalar(TInt2DArray& A, int32_t Factor);
+int32_t MultiplyArrayByScalar(TInt3DArray& A, int32_t Factor);
+int32_t MultiplyArrayByScalar(TInt4DArray& A, int32_t Factor);
+int32_t ReciprocalArray(TDoubleArray& A, double ZeroValue);
+int32_t ReciprocalArray(TDouble2DArray& A, double ZeroValue);
+int32_t ReciprocalArray(TDouble3DArray& A, double ZeroValue);
+int32_t ReciprocalArray(TDouble4DArray& A, double ZeroValue);
+
+/// Into a result of the operands' shape (C resized): A + B, A − B, A·B per
+/// cell, A + Scalar, A·Factor. Returns 0; -1 an empty operand; -2 sizes differ.
+int32_t AddArrays(const TDoubleArray& A, const TDoubleArray& B, TDoubleArray& C);
+int32_t AddArrays(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& C);
+int32_t AddArrays(const TDouble3DArray& A, const TDouble3DArray& B, TDouble3DArray& C);
+int32_t AddArrays(const TDouble4DArray& A, const TDouble4DArray& B, TDouble4DArray& C);
+int32_t AddArrays(const TIntArray& A, const TIntArray& B, TIntArray& C);
+int32_t AddArrays(const TInt2DArray& A, const TInt2DArray& B, TInt2DArray& C);
+int32_t AddArrays(const TInt3DArray& A, const TInt3DArray& B, TInt3DArray& C);
+int32_t AddArrays(const TInt4DArray& A, const TInt4DArray& B, TInt4DArray& C);
+int32_t SubtractArrays(const TDoubleArray& A, const TDoubleArray& B, TDoubleArray& C);
+int32_t SubtractArrays(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& C);
+int32_t SubtractArrays(const TDouble3DArray& A, const TDouble3DArray& B, TDouble3DArray& C);
+int32_t SubtractArrays(const TDouble4DArray& A, const TDouble4DArray& B, TDouble4DArray& C);
+int32_t SubtractArrays(const TIntArray& A, const TIntArray& B, TIntArray& C);
+int32_t SubtractArrays(const TInt2DArray& A, const TInt2DArray& B, TInt2DArray& C);
+int32_t SubtractArrays(const TInt3DArray& A, const TInt3DArray& B, TInt3DArray& C);
+int32_t SubtractArrays(const TInt4DArray& A, const TInt4DArray& B, TInt4DArray& C);
+int32_t MultiplyArraysElemw(const TDoubleArray& A, const TDoubleArray& B, TDoubleArray& C);
+int32_t MultiplyArraysElemw(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& C);
+int32_t MultiplyArraysElemw(const TIntArray& A, const TIntArray& B, TIntArray& C);
+int32_t MultiplyArraysElemw(const TInt2DArray& A, const TInt2DArray& B, TInt2DArray& C);
+int32_t AddScalarToArray(const TDoubleArray& A, double Scalar, TDoubleArray& C);
+int32_t AddScalarToArray(const TDouble2DArray& A, double Scalar, TDouble2DArray& C);
+int32_t AddScalarToArray(const TDouble3DArray& A, double Scalar, TDouble3DArray& C);
+int32_t AddScalarToArray(const TDouble4DArray& A, double Scalar, TDouble4DArray& C);
+int32_t AddScalarToArray(const TIntArray& A, int32_t Scalar, TIntArray& C);
+int32_t AddScalarToArray(const TInt2DArray& A, int32_t Scalar, TInt2DArray& C);
+int32_t AddScalarToArray(const TInt3DArray& A, int32_t Scalar, TInt3DArray& C);
+int32_t AddScalarToArray(const TInt4DArray& A, int32_t Scalar, TInt4DArray& C);
+int32_t MultiplyArrayByScalar(const TDoubleArray& A, double Factor, TDoubleArray& C);
+int32_t MultiplyArrayByScalar(const TDouble2DArray& A, double Factor, TDouble2DArray& C);
+int32_t MultiplyArrayByScalar(const TDouble3DArray& A, double Factor, TDouble3DArray& C);
+int32_t MultiplyArrayByScalar(const TDouble4DArray& A, double Factor, TDouble4DArray& C);
+int32_t MultiplyArrayByScalar(const TIntArray& A, int32_t Factor, TIntArray& C);
+int32_t MultiplyArrayByScalar(const TInt2DArray& A, int32_t Factor, TInt2DArray& C);
+int32_t MultiplyArrayByScalar(const TInt3DArray& A, int32_t Factor, TInt3DArray& C);
+int32_t MultiplyArrayByScalar(const TInt4DArray& A, int32_t Factor, TInt4DArray& C);
+
+/// A += Factor·B cell by cell. Returns 0; -1 empty; -2 sizes differ.
+int32_t AccumulateArray(TDoubleArray& A, const TDoubleArray& B, double Factor);
+int32_t AccumulateArray(TDouble2DArray& A, const TDouble2DArray& B, double Factor);
+int32_t AccumulateArray(TDouble3DArray& A, const TDouble3DArray& B, double Factor);
+int32_t AccumulateArray(TDouble4DArray& A, const TDouble4DArray& B, double Factor);
+int32_t AccumulateArray(TIntArray& A, const TIntArray& B, int32_t Factor);
+int32_t AccumulateArray(TInt2DArray& A, const TInt2DArray& B, int32_t Factor);
+int32_t AccumulateArray(TInt3DArray& A, const TInt3DArray& B, int32_t Factor);
+int32_t AccumulateArray(TInt4DArray& A, const TInt4DArray& B, int32_t Factor);
+
+// ---------------------------------------------------------------- normalising, thresholds
+
+/// Divides every column A[i] (every row: the i-th cell of each column) by
+/// its Euclidean norm (computed without overflow). A line with norm 0 stays
+/// and makes the result -1; an empty array gives -1 too; else 0.
+int32_t NormalizeColumns(TDouble2DArray& A);
+int32_t NormalizeRows(TDouble2DArray& A);
+/// Subtracts the mean of each column (row) in place; a non-empty Means is
+/// resized to the number of columns (rows) and receives the means. Returns
+/// 0, or -1 for an empty array.
+int32_t MeanCenterColumnsOfArray(TDouble2DArray& A, TDoubleArray& Means);
+int32_t MeanCenterRowsOfArray(TDouble2DArray& A, TDoubleArray& Means);
+
+/// Result cell = (x > Threshold), or (Low ≤ x ≤ High) with a reversed pair
+/// exchanged; Result takes the data's shape. Returns 0, or -1 for empty data.
+int32_t DichotomizeArray(const TDouble2DArray& Data, double Threshold, TBool2DArray& Result);
+int32_t DichotomizeArray(const TDouble2DArray& Data, double Low, double High, TBool2DArray& Result);
+int32_t DichotomizeArray(const TInt2DArray& Data, int32_t Threshold, TBool2DArray& Result);
+int32_t DichotomizeArray(const TInt2DArray& Data, int32_t Low, int32_t High, TBool2DArray& Result);
+int32_t DichotomizeArray(const TIntArray& Data, int32_t Threshold, TBoolArray& Result);
+int32_t DichotomizeArray(const TIntArray& Data, int32_t Low, int32_t High, TBoolArray& Result);
+
+/// Maps each cell to NumLevels levels: LowVal at or below LowThresh, HighVal
+/// at or above HighThresh, between them LowVal + (HighVal − LowVal)/(NumLevels
+/// − 1)·(h + 1) with h = ⌊(x − LowThresh)/((HighThresh − LowThresh)/(NumLevels
+/// − 2))⌋ (in double; a NaN cell stays NaN). Returns 0; -2 LowThresh ≥
+/// HighThresh (or NaN); -1 NumLevels < 3 or empty data (data unchanged).
+int32_t DiscretizeArray(TDouble2DArray& A, int32_t NumLevels, double LowThresh, double HighThresh,
+                        double LowVal, double HighVal);
+
+/// Negates every cell in place. Returns 0, or -1 for an empty array.
+int32_t InvertArray(TBoolArray& A);
+int32_t InvertArray(TBool2DArray& A);
+
 // ---------------------------------------------------------------- linear algebra
 
 /// Inverts the square matrix A in place (Crout LU with scaled partial
