@@ -1,0 +1,34 @@
+#pragma once
+// Internal links between the units of the control framework (not installed
+// for users): the router asks the open popup menu first, forms paint the
+// menu overlay, and the painter draws a form's control tree.
+
+#include <cstdint>
+
+#include "platform/controls/Vexa_messages.h"
+#include "platform/graphics/Vexa_bitmap.h"
+
+namespace vexa {
+class TForm;
+class TControl;
+}  // namespace vexa
+
+namespace vexa::framework {
+
+// Popup menus (Vexa_menus.cpp). Each returns true when an open menu on the
+// form consumed the input.
+bool MenuMouseMove(TForm& Form, TPoint P);
+bool MenuMouseButton(TForm& Form, TMouseButton Button, bool Down, TPoint P);
+bool MenuKeyDown(TForm& Form, uint16_t Key);
+/// Draws the open menus of the form over Dest (form client coordinates).
+void PaintMenuOverlays(const TForm& Form, TBitmap& Dest);
+/// Closes the menus open on a form that goes away.
+void CloseMenusOf(const TForm& Form);
+
+// Forms (Vexa_forms.cpp).
+/// The modal form on top, or nullptr.
+TForm* TopModalForm();
+/// Paints the control tree of a form inside Clip (form client coordinates).
+void PaintTree(TControl& Control, const TRect& Clip);
+
+}  // namespace vexa::framework
