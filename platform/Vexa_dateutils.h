@@ -124,7 +124,8 @@ TDateTime LocalDateTimeFromUnix(int64_t Seconds, int64_t Nanoseconds) noexcept;
 /// the 100 years starting TwoDigitYearCenturyWindow years before it (with
 /// 2026: 76 → 1976, 75 → 2075). Other years are returned as they are.
 int32_t ExpandTwoDigitYear(int32_t Year, int32_t CurrentYear) noexcept;
-/// The same around the year of Date().
+/// The same around the year of Date() (EConvertError when the clock gives
+/// an invalid value).
 int32_t ExpandTwoDigitYear(int32_t Year);
 
 // ---------------------------------------------------------------- text
@@ -136,7 +137,8 @@ int32_t ExpandTwoDigitYear(int32_t Year);
 ///   mmm, mmmm (or longer): short or long month name.
 /// - y, yy: two-digit year; yyy, yyyy (or longer): four-digit year.
 /// - h, hh: hour; on a 12-hour clock when an am/pm token follows before the
-///   next h (the first 'a' after it decides) or appeared earlier. n, nn:
+///   next h (the first 'a' outside quotes after it decides) or came earlier
+///   in the same format (the formats of c, t, ddddd, dddddd count apart). n, nn:
 ///   minutes; s, ss: seconds; z, zz, zzz: milliseconds, at least 1..3 digits.
 /// - t: ShortTimeFormat; tt: LongTimeFormat; c: ShortDateFormat, then a blank
 ///   and LongTimeFormat unless the time is midnight.
