@@ -30,6 +30,7 @@
 
 #include "foundation/Vexa_container.h"
 #include "foundation/Vexa_errors.h"
+#include "fundora/Vexa_univconst.h"
 #include "fundora/Vexa_vexabase.h"
 #include "linalg/Vexa_vector.h"
 
@@ -58,7 +59,7 @@ struct TMatrixTraits<double> {
   using Array2D = TDouble2DArray;
   using Vector = TVector;
   /// Start of the MinMax scan: Minimum from +kMinMaxStart, Maximum from −kMinMaxStart.
-  static constexpr double kMinMaxStart = 1.7976931348623157e308;
+  static constexpr double kMinMaxStart = uc_MaxReal;
   /// CRC-32 lanes of CRCofData: one per byte of the value.
   static constexpr int kCRCLanes = 8;
   static constexpr const char* kClassName = "TMatrix";
