@@ -8,22 +8,17 @@
 #include <vector>
 
 #include "linalg/Vexa_vector.h"
+#include "support/VectorValues.h"
 
 namespace vexa {
 namespace {
+
+using vexa::testing::SetValues;
 
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-template <class TVec, class T>
-void SetValues(TVec& v, const std::vector<T>& Values) {
-  v.Resize(static_cast<int32_t>(Values.size()));
-  for (size_t i = 0; i < Values.size(); ++i) {
-    v.SetElem(static_cast<int32_t>(i + 1), Values[i]);
-  }
-}
 
 TEST(VectorArith, ElementWiseOperationsAndTheirMessages) {
   TVector a(nullptr), b(nullptr), c(nullptr);

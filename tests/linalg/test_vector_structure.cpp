@@ -14,30 +14,17 @@
 
 #include "foundation/Vexa_storage.h"
 #include "linalg/Vexa_vector.h"
+#include "support/VectorValues.h"
 #include "platform/Vexa_random.h"
 
 namespace vexa {
 namespace {
 
+using vexa::testing::SetValues;
+using vexa::testing::ValuesOf;
+
 constexpr double kInf = std::numeric_limits<double>::infinity();
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-template <class TVec, class T>
-void SetValues(TVec& v, const std::vector<T>& Values) {
-  v.Resize(static_cast<int32_t>(Values.size()));
-  for (size_t i = 0; i < Values.size(); ++i) {
-    v.SetElem(static_cast<int32_t>(i + 1), Values[i]);
-  }
-}
-
-template <class TVec>
-auto ValuesOf(const TVec& v) {
-  std::vector<decltype(v.Elem(1))> Values;
-  for (int32_t i = 1; i <= v.NrOfElem(); ++i) {
-    Values.push_back(v.Elem(i));
-  }
-  return Values;
-}
 
 /// Counts the events a vector fires.
 struct TEventCounter {
