@@ -76,6 +76,7 @@ struct TOpenMenu {
   TPopupMenu* Menu = nullptr;
   TControlRef Form;
   std::vector<TLevel> Levels;
+  bool SwallowUp = false;  // the release of the press that closed the menu
 };
 
 TOpenMenu& Open() {
@@ -257,12 +258,19 @@ bool MenuMouseMove(TForm& Form, TPoint P) {
 
 bool MenuMouseButton(TForm& Form, TMouseButton Button, bool Down, TPoint P) {
   (void)Button;
+  if (!Down && Open().SwallowUp) {
+    Open().SwallowUp = false;
+    return true;
+  }
   if (!IsOpenOn(Form)) return false;
   size_t levelIndex = 0;
   int32_t entry = -1;
   const bool inside = EntryAt(P, levelIndex, entry);
   if (!inside) {
-    if (Down) CloseAll(true);
+    if (Down) {
+      CloseAll(true);
+      Open().SwallowUp = true;
+    }
     return true;
   }
   if (!Down && entry >= 0) Choose(levelIndex, entry, Form);

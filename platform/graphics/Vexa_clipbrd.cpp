@@ -36,6 +36,14 @@ void TClipboard::CopyBitmapTo(TBitmap& Dest) const {
   Dest.Assign(*FBitmap);
 }
 
+void TClipboard::AssignTo(TPersistent& Dest) const {
+  if (auto* bitmap = dynamic_cast<TBitmap*>(&Dest); bitmap && FFormat == CF_BITMAP) {
+    bitmap->Assign(*FBitmap);
+    return;
+  }
+  TPersistent::AssignTo(Dest);
+}
+
 TClipboard& Clipboard() {
   static TClipboard clipboard;
   return clipboard;

@@ -32,6 +32,11 @@ public:
   /// Copies the bitmap held into Dest; EConvertError when there is none.
   void CopyBitmapTo(TBitmap& Dest) const;
 
+protected:
+  /// Lets a bitmap take the clipboard's picture: Bitmap.Assign(Clipboard()).
+  /// EConvertError when the clipboard holds no bitmap.
+  void AssignTo(TPersistent& Dest) const override;
+
 private:
   std::string FText;
   std::unique_ptr<TBitmap> FBitmap;
