@@ -36,6 +36,8 @@ public:
   virtual void FormShown(TForm& Form) { (void)Form; }
   /// A form was hidden or is being destroyed.
   virtual void FormHidden(TForm& Form) { (void)Form; }
+  /// A shown form's bounds or caption changed.
+  virtual void FormChanged(TForm& Form) { (void)Form; }
   /// Part of a shown form's surface was repainted (form client coordinates).
   virtual void FormPainted(TForm& Form, const TRect& Area) {
     (void)Form;

@@ -214,8 +214,15 @@ void TForm::Release() { Application().FReleased.emplace_back(this); }
 void TForm::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
   const bool resized = std::max(AWidth, 0) != Width() || std::max(AHeight, 0) != Height();
   if (resized) FSurface.SetSize(std::max(AWidth, 0), std::max(AHeight, 0));  // raises before any change
+  const TRect old = BoundsRect();
   TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
   if (resized) FFullPaintNeeded = true;
+  if (Visible() && !(old == BoundsRect())) Backend().FormChanged(*this);
+}
+
+void TForm::TextChanged() {
+  TCustomControl::TextChanged();
+  if (Visible()) Backend().FormChanged(*this);
 }
 
 TPoint TForm::ClientOrigin() const { return Point(Left(), Top()); }

@@ -103,6 +103,8 @@ public:
 
 protected:
   void Paint() override;
+  /// Tells the backend about the new caption of a shown form.
+  void TextChanged() override;
 
 private:
   friend class TControl;

@@ -105,6 +105,26 @@ TEST_F(PaintTest, CoordinatesAlignmentAndInheritance) {
   EXPECT_EQ(child->Color(), clAqua);
 }
 
+TEST_F(PaintTest, WindowsAreCreatedWhenTheFormIsShown) {
+  struct TCounting : TCustomControl {
+    explicit TCounting(TComponent* AOwner) : TCustomControl(AOwner) {}
+    int Creates = 0;
+    void CreateWnd() override { ++Creates; }
+  };
+  TForm form(nullptr);
+  auto* early = Place(&form, new TCounting(&form), 0, 0, 10, 10);
+  auto* nested = Place(early, new TCounting(&form), 0, 0, 5, 5);
+  EXPECT_FALSE(early->HandleAllocated());
+  form.Show();
+  form.Hide();
+  form.Show();
+  auto* late = Place(&form, new TCounting(&form), 0, 0, 10, 10);
+  for (TCounting* c : {early, nested, late}) {
+    EXPECT_TRUE(c->HandleAllocated());
+    EXPECT_EQ(c->Creates, 1);
+  }
+}
+
 TEST_F(PaintTest, MessagesGoThroughWndProcAndDispatch) {
   struct TSpy : TCustomControl {
     explicit TSpy(TComponent* AOwner) : TCustomControl(AOwner) {}

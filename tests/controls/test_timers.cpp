@@ -115,6 +115,33 @@ TEST_F(TimersTest, DeallocatingInsideItsOwnTickAndNoNestedTicks) {
   DeallocateHWnd(other);
 }
 
+TEST_F(TimersTest, ControlFreedInsideItsOwnTick) {
+  // A control with its own timer window, as a caret or auto-repeat needs.
+  struct TTicker : TCustomControl {
+    explicit TTicker(TComponent* AOwner) : TCustomControl(AOwner) {
+      Wnd = AllocateHWnd([this](TMessage& m) {
+        if (m.Msg == WM_TIMER && OnTick) OnTick();
+      });
+    }
+    ~TTicker() override { DeallocateHWnd(Wnd); }
+    HWND Wnd = 0;
+    std::function<void()> OnTick;
+  };
+  TForm form(nullptr);
+  auto* ticker = new TTicker(&form);
+  ticker->SetParent(&form);
+  int ticks = 0;
+  ticker->OnTick = [&ticks, ticker] {
+    ++ticks;
+    delete ticker;
+  };
+  ASSERT_TRUE(SetTimer(ticker->Wnd, 1, 10));
+  TestClock().Advance(50);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(form.ControlCount(), 0);
+  EXPECT_EQ(ActiveTimerCount(), 0);
+}
+
 #ifdef VEXA_HAS_DATEUTILS
 TEST_F(TimersTest, AdvanceMovesTheWallClockOfNow) {
   TTestClock& clock = TestClock();
