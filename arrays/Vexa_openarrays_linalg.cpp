@@ -9,6 +9,7 @@
 #include <cmath>
 #include <new>
 #include <numeric>
+#include <type_traits>
 #include <vector>
 
 #include "arrays/Vexa_openarrays.h"
@@ -76,9 +77,7 @@ void EliminateColumn(TLUWork& W, size_t j) {
       continue;
     }
     const double* Lk = &W.M[k * W.n];
-    for (size_t i = k + 1; i < W.n; ++i) {
-      Col[i] -= x * Lk[i];
-    }
+    arraycore::SubtractScaled(Col + k + 1, Lk + k + 1, x, W.n - k - 1);
   }
 }
 
@@ -181,18 +180,13 @@ void SolveUnitColumn(const TLUWork& W, size_t Target, std::vector<double>& x) {
       continue;
     }
     const double* Lk = &W.M[k * n];
-    for (size_t i = k + 1; i < n; ++i) {
-      x[i] -= xk * Lk[i];
-    }
+    arraycore::SubtractScaled(x.data() + k + 1, Lk + k + 1, xk, n - k - 1);
   }
   // Back substitution with the upper triangle.
   for (size_t k = n; k-- > 0;) {
     const double* Uk = &W.M[k * n];
     x[k] /= Uk[k];
-    const double xk = x[k];
-    for (size_t i = 0; i < k; ++i) {
-      x[i] -= xk * Uk[i];
-    }
+    arraycore::SubtractScaled(x.data(), Uk, x[k], k);
   }
 }
 
@@ -269,8 +263,12 @@ int32_t MatrixTimesMatrix(const T2D<T>& A, const T2D<T>& B, T2D<T>& C) {
     for (int64_t k = 0; k < Inner; ++k) {
       const T b = B[static_cast<size_t>(c)][static_cast<size_t>(k)];
       const auto& Ak = A[static_cast<size_t>(k)];
-      for (size_t r = 0; r < Out.size(); ++r) {
-        Out[r] = CellAdd(Out[r], CellMul(Ak[r], b));
+      if constexpr (std::is_same_v<T, double>) {
+        arraycore::AddScaled(Out.data(), Ak.data(), b, Out.size());
+      } else {
+        for (size_t r = 0; r < Out.size(); ++r) {
+          Out[r] = CellAdd(Out[r], CellMul(Ak[r], b));
+        }
       }
     }
   }
