@@ -54,6 +54,13 @@ double EllipseTerm(int64_t d, int64_t Halved) {
   return Halved == 0 ? 0.0 : static_cast<double>(d * d) / static_cast<double>(Halved);
 }
 
+/// span² div 2 for a span of 0 .. 2^32 - 1: the square fits into 64 bits
+/// only unsigned, its half also signed.
+int64_t HalvedSquare(int64_t Span) {
+  const auto u = static_cast<uint64_t>(Span);
+  return static_cast<int64_t>(u * u / 2);
+}
+
 void DrawEllipse(TBool2DArray& Mask, const TShape<2>& Shape, int64_t i1, int64_t j1, int64_t i2, int64_t j2) {
   const int64_t ci = (i1 + i2) / 2;
   const int64_t cj = (j1 + j2) / 2;
@@ -62,9 +69,8 @@ void DrawEllipse(TBool2DArray& Mask, const TShape<2>& Shape, int64_t i1, int64_t
   if (I.Low > I.High || J.Low > J.High) {
     return;
   }
-  // The spans are at most 2^32, so their squares fit into 64 bits.
-  const int64_t a = (i2 - i1) * (i2 - i1) / 2;
-  const int64_t b = (j2 - j1) * (j2 - j1) / 2;
+  const int64_t a = HalvedSquare(i2 - i1);
+  const int64_t b = HalvedSquare(j2 - j1);
   SetCells(Mask, Shape, I.Low, J.Low, I.High, J.High,
            [&](int64_t i, int64_t j) { return EllipseTerm(i - ci, a) + EllipseTerm(j - cj, b) <= 1.0; });
 }

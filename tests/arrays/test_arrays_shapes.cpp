@@ -60,6 +60,8 @@ TEST(MaskShape, ShapesSetTheirCellsOnly) {
       {"ellipse of span 0: the strip", skEllipse, {2, 0, 2, 4}, 5, 5,
        MaskWhere(5, 5, [](int i, int) { return i == 2; })},
       {"ellipse of spans 1 and 0", skEllipse, {1, 1, 2, 1}, 4, 4, MaskWith(4, 4, {{1, 1}, {2, 1}})},
+      {"ellipse of the widest spans", skEllipse, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, 3, 3,
+       MaskWhere(3, 3, [](int, int) { return true; })},
       {"disc of radius 0", skDisc, {5, 5, 0}, 8, 8, MaskWith(8, 8, {{5, 5}})},
       {"disc", skDisc, {1, 1, 1}, 3, 4, MaskWith(3, 4, {{0, 1}, {1, 0}, {1, 1}, {1, 2}, {2, 1}})},
       {"disc of radius 2^30", skDisc, {1, 1, 1 << 30}, 3, 3, MaskWhere(3, 3, [](int, int) { return true; })},
