@@ -11,6 +11,12 @@ namespace vexa {
 
 namespace {
 
+/// Coordinates are summed in 64 bits and saturated, so far-off controls
+/// never overflow.
+int32_t Saturate(int64_t V) { return static_cast<int32_t>(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)); }
+
+TPoint Offset(TPoint P, int64_t DX, int64_t DY) { return Point(Saturate(P.X + DX), Saturate(P.Y + DY)); }
+
 int16_t ClampToInt16(int32_t V) { return static_cast<int16_t>(std::clamp<int32_t>(V, INT16_MIN, INT16_MAX)); }
 
 }  // namespace
@@ -91,33 +97,36 @@ void TControl::SetBoundsRect(const TRect& R) {
   SetBounds(R.Left, R.Top, static_cast<int32_t>(R.Width()), static_cast<int32_t>(R.Height()));
 }
 
+TRect TControl::BoundsRect() const {
+  return Rect(FLeft, FTop, Saturate(int64_t{FLeft} + FWidth), Saturate(int64_t{FTop} + FHeight));
+}
+
 TRect TControl::ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
 
 TPoint TControl::ClientOrigin() const {
   if (!FParent) return Point(FLeft, FTop);
-  const TPoint p = FParent->ClientOrigin();
-  return Point(p.X + FLeft, p.Y + FTop);
+  return Offset(FParent->ClientOrigin(), FLeft, FTop);
 }
 
 TPoint TControl::ClientToScreen(const TPoint& P) const {
   const TPoint o = ClientOrigin();
-  return Point(P.X + o.X, P.Y + o.Y);
+  return Offset(P, o.X, o.Y);
 }
 
 TPoint TControl::ScreenToClient(const TPoint& P) const {
   const TPoint o = ClientOrigin();
-  return Point(P.X - o.X, P.Y - o.Y);
+  return Offset(P, -int64_t{o.X}, -int64_t{o.Y});
 }
 
 TRect TControl::FormRect() const {
   // The form's own rectangle is its client area; children add their offsets.
   if (!FParent) return Rect(0, 0, FWidth, FHeight);
-  int32_t x = FLeft, y = FTop;
+  int64_t x = FLeft, y = FTop;
   for (const TControl* p = FParent; p && p->FParent; p = p->FParent) {
     x += p->FLeft;
     y += p->FTop;
   }
-  return Rect(x, y, x + FWidth, y + FHeight);
+  return Rect(Saturate(x), Saturate(y), Saturate(x + FWidth), Saturate(y + FHeight));
 }
 
 void TControl::SetVisible(bool Value) {
@@ -524,25 +533,22 @@ void TWinControl::Realign() {
   if (FAligning || InState(csLoading)) return;
   FAligning = true;
   try {
-    TRect space = ClientRect();
+    // The space left for the next aligned child, in 64 bits.
+    const TRect client = ClientRect();
+    int64_t left = client.Left, top = client.Top, right = client.Right, bottom = client.Bottom;
     for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
       const std::vector<TControl*> children = FControls;
       for (TControl* c : children) {
         if (c->Align() != pass || !c->Visible()) continue;
-        const auto w = static_cast<int32_t>(std::max<int64_t>(space.Width(), 0));
-        const auto h = static_cast<int32_t>(std::max<int64_t>(space.Height(), 0));
+        const int32_t w = Saturate(std::max<int64_t>(right - left, 0));
+        const int32_t h = Saturate(std::max<int64_t>(bottom - top, 0));
+        const int32_t cw = c->Width(), ch = c->Height();
         switch (pass) {
-          case alTop: c->SetBounds(space.Left, space.Top, w, c->Height()); space.Top += c->Height(); break;
-          case alBottom:
-            c->SetBounds(space.Left, space.Bottom - c->Height(), w, c->Height());
-            space.Bottom -= c->Height();
-            break;
-          case alLeft: c->SetBounds(space.Left, space.Top, c->Width(), h); space.Left += c->Width(); break;
-          case alRight:
-            c->SetBounds(space.Right - c->Width(), space.Top, c->Width(), h);
-            space.Right -= c->Width();
-            break;
-          default: c->SetBounds(space.Left, space.Top, w, h); break;
+          case alTop: c->SetBounds(Saturate(left), Saturate(top), w, ch); top += ch; break;
+          case alBottom: bottom -= ch; c->SetBounds(Saturate(left), Saturate(bottom), w, ch); break;
+          case alLeft: c->SetBounds(Saturate(left), Saturate(top), cw, h); left += cw; break;
+          case alRight: right -= cw; c->SetBounds(Saturate(right), Saturate(top), cw, h); break;
+          default: c->SetBounds(Saturate(left), Saturate(top), w, h); break;
         }
       }
     }

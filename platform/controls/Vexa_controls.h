@@ -135,7 +135,8 @@ public:
   /// repaints the old and new area, calls Resize when the size changed and
   /// realigns the children.
   virtual void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight);
-  TRect BoundsRect() const { return Rect(FLeft, FTop, FLeft + FWidth, FTop + FHeight); }
+  /// Left, Top, Left + Width, Top + Height (sums saturate at the int32 range).
+  TRect BoundsRect() const;
   void SetBoundsRect(const TRect& R);
   /// The client area in client coordinates: (0, 0, Width, Height).
   virtual TRect ClientRect() const;

@@ -229,8 +229,8 @@ void DrawLevel(TCanvas& Canvas, const TLevel& Level) {
     Canvas.Font().SetColor(!item->Enabled() ? clGrayText : hover ? clHighlightText : clMenuText);
     const int32_t textTop = r.Top + (MenuItemHeight - Canvas.TextHeight(item->Caption())) / 2;
     Canvas.TextOut(r.Left + kTextIndent, textTop, item->Caption());
-    if (!const_cast<TMenuItem*>(item)->Bitmap().Empty())
-      Canvas.Draw(r.Left + 3, r.Top + 2, const_cast<TMenuItem*>(item)->Bitmap());
+    if (!item->Bitmap().Empty())
+      Canvas.Draw(r.Left + 3, r.Top + 2, item->Bitmap());
     else if (item->Checked())
       Canvas.TextOut(r.Left + 6, textTop, "\xE2\x9C\x93");  // check mark
     if (HasVisibleChildren(*item)) Canvas.TextOut(r.Right - kArrowSpace + 6, textTop, "\xE2\x96\xB8");

@@ -36,6 +36,7 @@ public:
   void SetChecked(bool Value) { FChecked = Value; }
   /// Picture drawn left of the caption (16 x 16 shown; empty: none).
   TBitmap& Bitmap() { return FBitmap; }
+  const TBitmap& Bitmap() const { return FBitmap; }
   bool IsLine() const { return FCaption == "-"; }
 
   int32_t Count() const { return static_cast<int32_t>(FItems.size()); }

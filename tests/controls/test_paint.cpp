@@ -94,6 +94,14 @@ TEST_F(PaintTest, CoordinatesAlignmentAndInheritance) {
   form.SetBounds(100, 50, 300, 150);
   EXPECT_EQ(client->BoundsRect(), Rect(40, 30, 300, 150));
 
+  // Far-off coordinates saturate instead of overflowing.
+  auto* far = Place(panel, new TCustomControl(&form), INT32_MAX - 5, INT32_MIN + 5, 100, 100);
+  EXPECT_EQ(far->FormRect(), Rect(INT32_MAX, INT32_MIN + 25, INT32_MAX, INT32_MIN + 125));
+  EXPECT_EQ(far->ClientToScreen(Point(10, -10)).X, INT32_MAX);
+  EXPECT_EQ(far->ScreenToClient(Point(INT32_MIN, 0)).X, INT32_MIN);
+  far->Invalidate();
+  delete far;
+
   form.Font().SetName("Courier New");
   EXPECT_EQ(child->Font().Name(), "Courier New");  // parent font followed down two levels
   child->Font().SetSize(20);
