@@ -1,9 +1,6 @@
 #include "platform/controls/Vexa_headless.h"
 
-#if __has_include("platform/Vexa_dateutils.h")
 #include "platform/Vexa_dateutils.h"
-#define VEXA_HAS_DATEUTILS 1
-#endif
 #include "platform/controls/Vexa_forms.h"
 #include "platform/controls/Vexa_input.h"
 #include "platform/controls/Vexa_timers.h"
@@ -30,20 +27,10 @@ void InstallHeadless(TBackendSlot& S) {
   auto headless = std::make_unique<THeadlessBackend>();
   THeadlessBackend* raw = headless.get();
   S.Current = std::move(headless);
-#ifdef VEXA_HAS_DATEUTILS
   // Now() follows the test clock while the headless backend is in use.
   SetClock([raw] {
     return UnixDateDelta + static_cast<double>(raw->Clock().WallClockMs()) / static_cast<double>(MSecsPerDay);
   });
-#else
-  (void)raw;
-#endif
-}
-
-void ReleaseClock() {
-#ifdef VEXA_HAS_DATEUTILS
-  ResetClock();
-#endif
 }
 
 }  // namespace
@@ -60,7 +47,7 @@ void SetBackend(std::unique_ptr<TBackend> NewBackend) {
     InstallHeadless(s);
     return;
   }
-  ReleaseClock();
+  ResetClock();
   s.Current = std::move(NewBackend);
 }
 

@@ -2,10 +2,7 @@
 
 #include "ControlsTestSupport.h"
 
-#if __has_include("platform/Vexa_dateutils.h")
 #include "platform/Vexa_dateutils.h"
-#define VEXA_HAS_DATEUTILS 1
-#endif
 
 namespace vexa::testing {
 namespace {
@@ -142,7 +139,6 @@ TEST_F(TimersTest, ControlFreedInsideItsOwnTick) {
   EXPECT_EQ(ActiveTimerCount(), 0);
 }
 
-#ifdef VEXA_HAS_DATEUTILS
 TEST_F(TimersTest, AdvanceMovesTheWallClockOfNow) {
   TTestClock& clock = TestClock();
   clock.SetWallClockMs(int64_t{1700000000} * 1000);  // 2023-11-14 22:13:20 UTC
@@ -155,7 +151,6 @@ TEST_F(TimersTest, AdvanceMovesTheWallClockOfNow) {
   clock.Advance(-5);  // time never runs backwards
   EXPECT_NEAR(Now(), expected + 1.0, 1e-9);
 }
-#endif
 
 }  // namespace
 }  // namespace vexa::testing
