@@ -194,6 +194,14 @@ void TControl::SetCursor(TCursor Value) {
   if (Value == FCursor) return;
   FCursor = Value;
   Perform(CM_CURSORCHANGED, 0, 0);
+  // The pointer shows the new shape at once when it is over this control.
+  TControl* over = MouseControl();
+  bool affected = false;
+  for (TControl* c = over; c && !affected; c = c->Parent()) affected = c == this;
+  if (!affected) return;
+  TCursor shown = crDefault;
+  for (TControl* c = over; c && shown == crDefault; c = c->Parent()) shown = c->Cursor();
+  Screen().SetCursorUnderPointer(shown);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {

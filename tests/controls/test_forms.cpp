@@ -49,6 +49,22 @@ TEST_F(FormsTest, ModalHandlerScriptsFormsNestedAndWithoutHandlerCancels) {
   outer.OnClose = [&](TObject*, TCloseAction&) { closes.push_back("close"); };
   EXPECT_EQ(outer.ShowModal(), mrCancel);  // headless, nobody answers
   EXPECT_EQ(closes.size(), 1u);
+  // Close on a modal form gives mrCancel; OnClose fires once.
+  SetModalHandler([](TForm& form) { form.Close(); });
+  closes.clear();
+  EXPECT_EQ(outer.ShowModal(), mrCancel);
+  EXPECT_EQ(closes.size(), 1u);
+  // A handler that vetoes closing keeps the result unset until a button answers.
+  outer.OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
+  SetModalHandler([&](TForm& form) {
+    form.Close();
+    EXPECT_EQ(form.ModalResult(), mrNone);
+    TestClock().Advance(DoubleClickTime + 1);  // not a double click with the first OK
+    TInputSimulator sim;
+    sim.ClickControl(*ok);
+  });
+  EXPECT_EQ(outer.ShowModal(), mrOk);
+  outer.OnCloseQuery = nullptr;
   outer.Show();
   EXPECT_THROW(outer.ShowModal(), EInvalidOperation);
 }
@@ -209,6 +225,10 @@ TEST_F(FormsTest, ScreenCursorLogAndResourceCursors) {
   Screen().SetCursor(crDefault);
   EXPECT_EQ(HeadlessBackend()->PointerCursor(), crHandPoint);
   EXPECT_EQ(Screen().CursorLog(), (std::vector<TCursor>{crHourGlass, crDefault}));
+  form.SetCursor(crCross);  // the box's own cursor still wins
+  EXPECT_EQ(HeadlessBackend()->PointerCursor(), crHandPoint);
+  box->SetCursor(crDefault);  // falls back to the parent's, at once
+  EXPECT_EQ(HeadlessBackend()->PointerCursor(), crCross);
 
   RegisterBitmapResource("TESTCURSOR", [](TBitmap& b) { b.SetSize(16, 16); });
   Screen().LoadCursorFromResource(5, "TestCursor", Point(3, 40));
