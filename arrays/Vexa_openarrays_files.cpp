@@ -4,6 +4,8 @@
 // against the file's size before anything is allocated, truncation is
 // detected, and the destination changes only on success.
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -66,11 +68,15 @@ int64_t ValueSize(int32_t Format) { return Format == BlockFormatInt32 ? 4 : 8; }
 
 int64_t BlockValuesPerRecord(int32_t Format) { return BlockRecordSize / ValueSize(Format); }
 
-int64_t BlockValueCount(const TBlockHeader& Header) {
-  int64_t Count = static_cast<int64_t>(Header.NrColumns) * Header.NrRows;
-  Count *= Header.NrLayers > 0 ? Header.NrLayers : 1;
-  Count *= Header.NrTimeSlots > 0 ? Header.NrTimeSlots : 1;  // at most (2^31)^3 / 2^31: no overflow
-  return Count;
+bool TryBlockValueCount(const TBlockHeader& Header, int64_t& Count) {
+  const std::array<int64_t, 4> Sizes{Header.NrColumns, Header.NrRows, std::max(Header.NrLayers, 1),
+                                     std::max(Header.NrTimeSlots, 1)};
+  uint64_t Product = 0;
+  if (!TryMultiplyDims(Sizes, Product) || Product > static_cast<uint64_t>(INT64_MAX)) {
+    return false;
+  }
+  Count = static_cast<int64_t>(Product);
+  return true;
 }
 
 void WriteBlockHeader(TStream& Stream, const TBlockHeader& Header) {
@@ -111,8 +117,8 @@ bool ReadBlockHeader(TStream& Stream, TBlockHeader& Header) {
   }
   // The values lie back to back from record 1 on (record k holds values
   // (k - 1) * per record ...), so value n ends at byte 4096 + (n + 1) * size.
-  const int64_t Count = BlockValueCount(Read);
-  if (Count > (StreamSize - BlockRecordSize) / ValueSize(Read.Format)) {
+  int64_t Count = 0;
+  if (!TryBlockValueCount(Read, Count) || Count > (StreamSize - BlockRecordSize) / ValueSize(Read.Format)) {
     return false;
   }
   Header = std::move(Read);

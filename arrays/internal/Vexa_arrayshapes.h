@@ -55,8 +55,9 @@ void WriteBlockHeader(TStream& Stream, const TBlockHeader& Header);
 /// stream (so no caller allocates for data that is not there).
 bool ReadBlockHeader(TStream& Stream, TBlockHeader& Header);
 /// Number of values the header promises: columns × rows × layers × slots,
-/// absent axes counting 1 (in 64 bits; the sizes are 32-bit).
-int64_t BlockValueCount(const TBlockHeader& Header);
+/// absent axes counting 1; false when a size is negative or the product
+/// does not fit into 64 bits.
+bool TryBlockValueCount(const TBlockHeader& Header, int64_t& Count);
 /// Values per record of a format (512 doubles, 1024 integers).
 int64_t BlockValuesPerRecord(int32_t Format);
 
