@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "arrays/internal/Vexa_arraycore.h"
 #include "linalg/internal/Vexa_matrix_detail.h"
 
 namespace vexa {
@@ -24,11 +25,10 @@ double Dot(std::span<const double> a, std::span<const double> b) noexcept {
   return Sum;
 }
 
-/// Acc[i] += a[i]·Factor.
+/// Acc[i] += a[i]·Factor, with the vectorised kernel of the array routines
+/// (Acc is always a temporary, so the two never overlap).
 void AddScaled(std::span<double> Acc, std::span<const double> a, double Factor) noexcept {
-  for (size_t i = 0; i < Acc.size(); ++i) {
-    Acc[i] += a[i] * Factor;
-  }
+  arraycore::AddScaled(Acc.data(), a.data(), Factor, Acc.size());
 }
 
 /// Writes Values to the elements 1.. of Vec, resized first (its own events),
