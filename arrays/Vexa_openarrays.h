@@ -816,4 +816,23 @@ bool ReadBinaryArrayHeader(const std::string& FileName, int32_t& NrColumns, int3
                            int32_t& NrLayers, int32_t& NrTimeSlots, std::string& Comment,
                            int32_t& Format);
 
+// ---------------------------------------------------------------- images
+
+class TColorArray;  // fundora/Vexa_vexacolors.h
+
+/// Writes the array as a picture of L1·M × L2·M pixels; pixel (x, y) takes
+/// Colors[x div M][y div M] as a TColor (through ColorToRGB). The extension
+/// (any case) picks the format: ".bmp" 24 bit, ".png" 8-bit RGB, ".jpg"
+/// quality 90 baseline; an empty name puts the bitmap on the clipboard.
+/// Returns 0; -2 M outside 1 ... 10; -1 any other extension (replacing -2),
+/// a name without extension, or an empty array; -2 a column shorter than the
+/// first (longer ones are cut). A picture beyond the pixel limit raises
+/// EOutOfMemory; write errors propagate and keep an existing file.
+int32_t SaveArrayAsImg(const std::string& FileName, const TInt2DArray& Colors, int32_t M);
+
+/// Replaces each cell v by Colors->GetColorElem(k), k = v clamped into
+/// 1 ... NumColors (v <= 0 takes the first colour). -1 empty or ragged data;
+/// -2 no colour array or one without colours. Data unchanged on failure.
+int32_t ConvertToColorMap(TInt2DArray& Data, const TColorArray* Colors);
+
 }  // namespace vexa
