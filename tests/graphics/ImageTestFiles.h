@@ -18,7 +18,7 @@ struct TBytes {
 };
 
 /// The fields of a BMP file; offsets and sizes are filled in unless given.
-struct TBmpSpec {
+struct TBmpLayout {
   int32_t Width = 1;
   int32_t Height = 1;
   uint16_t Bits = 24;
@@ -31,7 +31,7 @@ struct TBmpSpec {
   int64_t DataOffset = -1;  ///< -1: right after header, masks and palette
 };
 
-inline std::string BmpFile(const TBmpSpec& s) {
+inline std::string BmpFile(const TBmpLayout& s) {
   TBytes info;
   info.U32(s.InfoSize).U32(static_cast<uint32_t>(s.Width)).U32(static_cast<uint32_t>(s.Height)).U16(1).U16(s.Bits)
       .U32(s.Compression).U32(0).U32(3780).U32(3780).U32(s.ClrUsed).U32(0);

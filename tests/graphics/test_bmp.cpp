@@ -11,7 +11,7 @@ namespace {
 
 using testing::BmpFile;
 using testing::ColorAt;
-using testing::TBmpSpec;
+using testing::TBmpLayout;
 using testing::TBytes;
 
 using testing::TBytesStream;
@@ -93,7 +93,7 @@ TEST(BmpTest, RedPixelIsStoredAsTheFormatPrescribes) {
 TEST(BmpTest, ReadsTopDownBitfieldsCoreHeadersAndRle) {
   TBitmap bmp;
   // Top-down 24 bit: the first row in the file is the top row.
-  TBmpSpec topDown;
+  TBmpLayout topDown;
   topDown.Width = 1;
   topDown.Height = -2;
   topDown.Pixels = std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00", 8);
@@ -103,7 +103,7 @@ TEST(BmpTest, ReadsTopDownBitfieldsCoreHeadersAndRle) {
 
   // 16-bit 5-6-5 bit fields after a 40-byte header, and inside a V4 header.
   for (const uint32_t infoSize : {40u, 108u}) {
-    TBmpSpec fields;
+    TBmpLayout fields;
     fields.Width = 3;
     fields.Bits = 16;
     fields.Compression = 3;
@@ -117,7 +117,7 @@ TEST(BmpTest, ReadsTopDownBitfieldsCoreHeadersAndRle) {
     EXPECT_EQ(ColorAt(bmp, 2, 0), clBlue);
   }
   // 32-bit bit fields in an unusual order, and zero masks (channels read 0).
-  TBmpSpec shuffled;
+  TBmpLayout shuffled;
   shuffled.Width = 1;
   shuffled.Bits = 32;
   shuffled.Compression = 3;
@@ -140,7 +140,7 @@ TEST(BmpTest, ReadsTopDownBitfieldsCoreHeadersAndRle) {
   EXPECT_EQ(ColorAt(bmp, 1, 0), clWhite);
 
   // RLE8: a run, an absolute block, end of line, a delta, end of bitmap.
-  TBmpSpec rle8;
+  TBmpLayout rle8;
   rle8.Width = 5;
   rle8.Height = 3;
   rle8.Bits = 8;
@@ -157,7 +157,7 @@ TEST(BmpTest, ReadsTopDownBitfieldsCoreHeadersAndRle) {
   EXPECT_EQ(ColorAt(bmp, 0, 0), clBlack);  // untouched: index 0
 
   // RLE4: runs alternate the two nibbles.
-  TBmpSpec rle4 = rle8;
+  TBmpLayout rle4 = rle8;
   rle4.Bits = 4;
   rle4.Compression = 2;
   rle4.Height = 1;
@@ -168,14 +168,14 @@ TEST(BmpTest, ReadsTopDownBitfieldsCoreHeadersAndRle) {
 }
 
 TEST(BmpTest, IndicesPastThePaletteReadBlack) {
-  TBmpSpec spec;
-  spec.Width = 2;
-  spec.Bits = 8;
-  spec.ClrUsed = 2;
-  spec.Palette = {0xFFFFFF, 0xFF0000};
-  spec.Pixels = std::string("\x01\x07\x00\x00", 4);
+  TBmpLayout layout;
+  layout.Width = 2;
+  layout.Bits = 8;
+  layout.ClrUsed = 2;
+  layout.Palette = {0xFFFFFF, 0xFF0000};
+  layout.Pixels = std::string("\x01\x07\x00\x00", 4);
   TBitmap bmp;
-  LoadBytes(bmp, BmpFile(spec));
+  LoadBytes(bmp, BmpFile(layout));
   EXPECT_EQ(ColorAt(bmp, 0, 0), clRed);
   EXPECT_EQ(ColorAt(bmp, 1, 0), clBlack);
 }
@@ -192,41 +192,41 @@ void ExpectRejected(const std::string& Bytes, const std::string& Name) {
 }
 
 TEST(BmpTest, HostileHeadersAreRejected) {
-  TBmpSpec valid;
+  TBmpLayout valid;
   valid.Width = 2;
   valid.Height = 2;
   valid.Pixels = std::string(16, '\x7F');
   const struct {
     const char* Name;
-    std::function<void(TBmpSpec&)> Change;
+    std::function<void(TBmpLayout&)> Change;
   } cases[] = {
-      {"zero width", [](TBmpSpec& s) { s.Width = 0; }},
-      {"zero height", [](TBmpSpec& s) { s.Height = 0; }},
-      {"negative width", [](TBmpSpec& s) { s.Width = -2; }},
-      {"INT_MIN height", [](TBmpSpec& s) { s.Height = INT32_MIN; }},
-      {"INT_MIN width", [](TBmpSpec& s) { s.Width = INT32_MIN; }},
-      {"65535 x 65535", [](TBmpSpec& s) { s.Width = 65535; s.Height = 65535; }},
-      {"above the pixel limit", [](TBmpSpec& s) { s.Width = 65000; s.Height = 65000; }},
-      {"bit depth 7", [](TBmpSpec& s) { s.Bits = 7; }},
-      {"unknown compression", [](TBmpSpec& s) { s.Compression = 4; }},
-      {"RLE8 at 24 bits", [](TBmpSpec& s) { s.Compression = 1; }},
-      {"huge palette", [](TBmpSpec& s) { s.Bits = 8; s.ClrUsed = 0x40000000; }},
-      {"palette past 2^bits", [](TBmpSpec& s) { s.Bits = 1; s.ClrUsed = 3; s.Palette = {0, 0, 0}; }},
-      {"offset past the end", [](TBmpSpec& s) { s.DataOffset = 1000; s.Pixels.clear(); }},
-      {"offset inside the header", [](TBmpSpec& s) { s.DataOffset = 20; }},
-      {"rows past the end", [](TBmpSpec& s) { s.Pixels.resize(15); }},
-      {"info size 41", [](TBmpSpec& s) { s.InfoSize = 41; }},
-      {"top-down RLE", [](TBmpSpec& s) { s.Bits = 8; s.Compression = 1; s.Height = -2; s.Pixels = std::string("\x00\x01", 2); }},
-      {"RLE run past the row", [](TBmpSpec& s) { s.Bits = 8; s.Compression = 1; s.Pixels = std::string("\x03\x00\x00\x01", 4); }},
-      {"RLE absolute past the row", [](TBmpSpec& s) { s.Bits = 8; s.Compression = 1; s.Pixels = std::string("\x00\x04\x01\x01\x01\x01\x00\x01", 8); }},
-      {"RLE delta past the bitmap", [](TBmpSpec& s) { s.Bits = 8; s.Compression = 1; s.Pixels = std::string("\x00\x02\x00\x05\x00\x01", 6); }},
-      {"RLE without end code", [](TBmpSpec& s) { s.Bits = 8; s.Compression = 1; s.Pixels = std::string("\x02\x00\x00\x00", 4); }},
-      {"RLE4 run past the row", [](TBmpSpec& s) { s.Bits = 4; s.Compression = 2; s.Pixels = std::string("\x03\x11\x00\x01", 4); }},
+      {"zero width", [](TBmpLayout& s) { s.Width = 0; }},
+      {"zero height", [](TBmpLayout& s) { s.Height = 0; }},
+      {"negative width", [](TBmpLayout& s) { s.Width = -2; }},
+      {"INT_MIN height", [](TBmpLayout& s) { s.Height = INT32_MIN; }},
+      {"INT_MIN width", [](TBmpLayout& s) { s.Width = INT32_MIN; }},
+      {"65535 x 65535", [](TBmpLayout& s) { s.Width = 65535; s.Height = 65535; }},
+      {"above the pixel limit", [](TBmpLayout& s) { s.Width = 65000; s.Height = 65000; }},
+      {"bit depth 7", [](TBmpLayout& s) { s.Bits = 7; }},
+      {"unknown compression", [](TBmpLayout& s) { s.Compression = 4; }},
+      {"RLE8 at 24 bits", [](TBmpLayout& s) { s.Compression = 1; }},
+      {"huge palette", [](TBmpLayout& s) { s.Bits = 8; s.ClrUsed = 0x40000000; }},
+      {"palette past 2^bits", [](TBmpLayout& s) { s.Bits = 1; s.ClrUsed = 3; s.Palette = {0, 0, 0}; }},
+      {"offset past the end", [](TBmpLayout& s) { s.DataOffset = 1000; s.Pixels.clear(); }},
+      {"offset inside the header", [](TBmpLayout& s) { s.DataOffset = 20; }},
+      {"rows past the end", [](TBmpLayout& s) { s.Pixels.resize(15); }},
+      {"info size 41", [](TBmpLayout& s) { s.InfoSize = 41; }},
+      {"top-down RLE", [](TBmpLayout& s) { s.Bits = 8; s.Compression = 1; s.Height = -2; s.Pixels = std::string("\x00\x01", 2); }},
+      {"RLE run past the row", [](TBmpLayout& s) { s.Bits = 8; s.Compression = 1; s.Pixels = std::string("\x03\x00\x00\x01", 4); }},
+      {"RLE absolute past the row", [](TBmpLayout& s) { s.Bits = 8; s.Compression = 1; s.Pixels = std::string("\x00\x04\x01\x01\x01\x01\x00\x01", 8); }},
+      {"RLE delta past the bitmap", [](TBmpLayout& s) { s.Bits = 8; s.Compression = 1; s.Pixels = std::string("\x00\x02\x00\x05\x00\x01", 6); }},
+      {"RLE without end code", [](TBmpLayout& s) { s.Bits = 8; s.Compression = 1; s.Pixels = std::string("\x02\x00\x00\x00", 4); }},
+      {"RLE4 run past the row", [](TBmpLayout& s) { s.Bits = 4; s.Compression = 2; s.Pixels = std::string("\x03\x11\x00\x01", 4); }},
   };
   for (const auto& c : cases) {
-    TBmpSpec spec = valid;
-    c.Change(spec);
-    ExpectRejected(BmpFile(spec), c.Name);
+    TBmpLayout layout = valid;
+    c.Change(layout);
+    ExpectRejected(BmpFile(layout), c.Name);
   }
   ExpectRejected("", "empty");
   ExpectRejected("BM", "signature only");
@@ -234,39 +234,39 @@ TEST(BmpTest, HostileHeadersAreRejected) {
 }
 
 TEST(BmpTest, EveryTruncationIsRejected) {
-  TBmpSpec spec;
-  spec.Width = 3;
-  spec.Height = 2;
-  spec.Bits = 8;
-  spec.Compression = 1;
-  spec.ClrUsed = 2;
-  spec.Palette = {0, 0xFFFFFF};
-  spec.Pixels = std::string("\x03\x01\x00\x00\x00\x03\x01\x00\x01\x00\x00\x01", 12);
-  const std::string rle = BmpFile(spec);
+  TBmpLayout layout;
+  layout.Width = 3;
+  layout.Height = 2;
+  layout.Bits = 8;
+  layout.Compression = 1;
+  layout.ClrUsed = 2;
+  layout.Palette = {0, 0xFFFFFF};
+  layout.Pixels = std::string("\x03\x01\x00\x00\x00\x03\x01\x00\x01\x00\x00\x01", 12);
+  const std::string rle = BmpFile(layout);
   TBitmap ok;
   LoadBytes(ok, rle);  // the whole file is fine
   EXPECT_EQ(ColorAt(ok, 1, 0), clBlack);
-  spec.Compression = 0;
-  spec.Pixels = std::string(8, '\x01');
-  const std::string plain = BmpFile(spec);
+  layout.Compression = 0;
+  layout.Pixels = std::string(8, '\x01');
+  const std::string plain = BmpFile(layout);
   for (const std::string* file : {&rle, &plain})
     for (size_t length = 0; length < file->size(); ++length)
       ExpectRejected(file->substr(0, length), "prefix of " + std::to_string(length) + " bytes");
 }
 
 TEST(BmpTest, ProbeGivesTheSizeWithoutDecoding) {
-  TBmpSpec spec;
-  spec.Width = 640;
-  spec.Height = -480;
-  spec.Pixels = "not even the pixels";  // rows missing: the probe does not look at them
-  TBytesStream stream(BmpFile(spec));
+  TBmpLayout layout;
+  layout.Width = 640;
+  layout.Height = -480;
+  layout.Pixels = "not even the pixels";  // rows missing: the probe does not look at them
+  TBytesStream stream(BmpFile(layout));
   int32_t w = 0, h = 0;
   ASSERT_TRUE(ProbeBMPHeader(stream, w, h));
   EXPECT_EQ(w, 640);
   EXPECT_EQ(h, 480);
   EXPECT_EQ(stream.Position(), 0);
-  spec.Width = 0;
-  TBytesStream bad(BmpFile(spec));
+  layout.Width = 0;
+  TBytesStream bad(BmpFile(layout));
   EXPECT_FALSE(ProbeBMPHeader(bad, w, h));
 }
 

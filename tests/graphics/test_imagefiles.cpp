@@ -357,7 +357,7 @@ TEST(HostileImageTest, SeededMutationsOfValidFilesLoadOrFailCleanly) {
     bmp.SetPixelFormat(format);
     samples.push_back(SavedBytes(bmp));
   }
-  testing::TBmpSpec rle;
+  testing::TBmpLayout rle;
   rle.Width = 6;
   rle.Height = 4;
   rle.Bits = 8;
@@ -369,7 +369,7 @@ TEST(HostileImageTest, SeededMutationsOfValidFilesLoadOrFailCleanly) {
   rle.Bits = 4;
   rle.Compression = 2;
   samples.push_back(BmpFile(rle));
-  testing::TBmpSpec fields;
+  testing::TBmpLayout fields;
   fields.Width = 3;
   fields.Bits = 32;
   fields.Compression = 3;
