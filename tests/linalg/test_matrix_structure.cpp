@@ -12,6 +12,7 @@
 
 #include "foundation/Vexa_storage.h"
 #include "linalg/Vexa_matrix.h"
+#include "support/MatrixCells.h"
 #include "platform/Vexa_random.h"
 
 namespace vexa {
@@ -20,26 +21,9 @@ namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 /// Column-major cells, one inner vector per column.
-using TCols = std::vector<std::vector<double>>;
-
-void SetCells(TMatrix& m, const TCols& Cols) {
-  m.Resize(static_cast<int32_t>(Cols.size()), static_cast<int32_t>(Cols[0].size()));
-  for (size_t c = 0; c < Cols.size(); ++c) {
-    for (size_t r = 0; r < Cols[c].size(); ++r) {
-      m.SetElem(static_cast<int32_t>(c + 1), static_cast<int32_t>(r + 1), Cols[c][r]);
-    }
-  }
-}
-
-TCols CellsOf(const TMatrix& m) {
-  TCols Cols(static_cast<size_t>(m.NrOfColumns()));
-  for (int32_t c = 1; c <= m.NrOfColumns(); ++c) {
-    for (int32_t r = 1; r <= m.NrOfRows(); ++r) {
-      Cols[static_cast<size_t>(c - 1)].push_back(m.Elem(c, r));
-    }
-  }
-  return Cols;
-}
+using vexa::testing::CellsOf;
+using vexa::testing::SetCells;
+using vexa::testing::TCols;
 
 /// Records the events of a matrix in order: 'C' change, 'R' resize, 'X' exchange.
 struct TEventLog {
