@@ -470,6 +470,12 @@ private:
 public:
   // ---- end of linear algebra, distances, resampling
 
+  // ---- binary files (defined in Vexa_matrix_binary.cpp)
+  // ---- end of binary files
+
+  // ---- text, stream and XML files (defined in Vexa_matrix_text.cpp / Vexa_matrix_xml.cpp)
+  // ---- end of text, stream and XML files
+
 private:
   /// The cells of a validated rectangle, column by column, as a guarded copy.
   std::vector<double> RectangleCopy(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
