@@ -12,6 +12,8 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core  # text
   libpixman-1-dev                            # reference rasteriser in the graphics benchmarks
   libeigen3-dev libopenblas-dev              # references in the matrix benchmarks
+  libx11-dev                                 # the X11 backend
+  xvfb                                       # X server for the X11 backend's tests
 )
 
 missing=()

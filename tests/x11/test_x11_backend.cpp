@@ -1,0 +1,343 @@
+// The X11 backend in a real window on an X server (a private Xvfb unless
+// DISPLAY names one). Events come from a second connection, as another
+// program (or the window system) would send them; every wait has a generous
+// upper bound and checks a condition, never a duration.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls/Vexa_forms.h"
+#include "platform/controls/Vexa_headless.h"
+#include "platform/controls/Vexa_timers.h"
+#include "platform/graphics/Vexa_clipbrd.h"
+#include "platform/graphics/Vexa_imagefiles.h"
+#include "platform/x11/Vexa_x11.h"
+#include "tests/support/TempDir.h"
+#include "tests/x11/X11TestServer.h"
+
+// Xlib's macros (KeyPress, None, ...) must come after the framework's headers.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+namespace vexa {
+namespace {
+
+using namespace std::chrono_literals;
+
+/// Runs the loop until Done holds; false after 20 s (a bound for slow
+/// machines, not a measured time).
+bool WaitUntil(const std::function<bool()>& Done) {
+  const auto limit = std::chrono::steady_clock::now() + 20s;
+  while (std::chrono::steady_clock::now() < limit) {
+    Application().ProcessMessages();
+    if (Done()) return true;
+    Backend().PumpEvents(true, Backend().TickCount() + 20);
+  }
+  return Done();
+}
+
+/// A control with a picture of its own that logs its clicks and characters.
+class TPad : public TCustomControl {
+public:
+  explicit TPad(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetTabStop(true);
+    OnClick = [this](TObject*) { ++Clicks; };
+    OnKeyPress = [this](TObject*, char32_t& c) { Typed += EncodeUtf8(c); };
+    OnKeyDown = [this](TObject*, uint16_t& k, TShiftState) { Keys.push_back(k); };
+  }
+  int Clicks = 0;
+  std::string Typed;
+  std::vector<uint16_t> Keys;
+
+protected:
+  void Paint() override {
+    TCanvas& c = Canvas();
+    c.Brush().SetColor(clWhite);
+    c.FillRect(ClientRect());
+    c.Pen().SetColor(clRed);
+    c.MoveTo(0, 0);
+    c.LineTo(Width() - 1, Height() - 1);
+    c.Brush().SetColor(clNavy);
+    c.Rectangle(4, 4, 20, 14);
+    c.TextOut(24, 2, "Pad " + Typed);
+  }
+};
+
+/// A form of two pads at a fixed place on the screen.
+struct TTestForm {
+  TTestForm() : Form(new TForm(nullptr)) {
+    Form->SetBounds(40, 30, 240, 120);
+    Form->SetCaption("Vexa X11 test");
+    Form->SetColor(0x00C0E0F0);
+    Edit = new TPad(Form.get());
+    Edit->SetParent(Form.get());
+    Edit->SetBounds(10, 10, 150, 30);
+    Button = new TPad(Form.get());
+    Button->SetParent(Form.get());
+    Button->SetBounds(10, 60, 80, 40);
+  }
+  std::unique_ptr<TForm> Form;
+  TPad* Edit;
+  TPad* Button;
+};
+
+class X11BackendTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string reason;
+    const std::string& display = testing::TestDisplay(reason);
+    if (display.empty()) VEXA_SKIP_WITHOUT_X(reason);
+    if (!X11Backend()) {
+      std::string why;
+      if (!InstallX11Backend(why, display)) VEXA_SKIP_WITHOUT_X(why);
+    }
+    Peer = XOpenDisplay(display.c_str());
+    if (!Peer) VEXA_SKIP_WITHOUT_X("cannot open " + display);
+    Application().ResetTerminated();
+    Application().ClearHandledExceptions();
+  }
+  void TearDown() override {
+    if (Peer) XCloseDisplay(Peer);
+  }
+
+  Window WindowOf(const TForm& Form) const { return X11Backend()->WindowOf(Form); }
+
+  /// Shows the form and waits until its window shows its surface.
+  void ShowAndSettle(TForm& Form) {
+    Form.Show();
+    ASSERT_NE(WindowOf(Form), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return DifferingPixels(Form) == 0; }))
+        << DifferingPixels(Form) << " pixels of the window differ from PaintTo";
+  }
+
+  /// Pixels (RGB) in which the window's contents differ from PaintTo; -1
+  /// when the window cannot be read yet.
+  int64_t DifferingPixels(TForm& Form, TBitmap* Shot = nullptr) {
+    TBitmap expected;
+    Form.PaintTo(expected);
+    XImage* image = XGetImage(Peer, WindowOf(Form), 0, 0, static_cast<unsigned>(expected.Width()),
+                              static_cast<unsigned>(expected.Height()), AllPlanes, ZPixmap);
+    if (!image) return -1;
+    if (Shot) Shot->SetSize(expected.Width(), expected.Height());
+    int64_t differing = 0;
+    for (int32_t y = 0; y < expected.Height(); ++y) {
+      for (int32_t x = 0; x < expected.Width(); ++x) {
+        const uint32_t shown = static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+        if (Shot) Shot->ScanLine(y)[x] = 0xFF000000 | shown;
+        if (shown != (expected.ScanLine(y)[x] & 0xFFFFFF)) ++differing;
+      }
+    }
+    XDestroyImage(image);
+    return differing;
+  }
+
+  void SendButton(Window W, int Type, unsigned Button, int X, int Y, unsigned State) {
+    XEvent e{};
+    e.xbutton.type = Type;
+    e.xbutton.window = W;
+    e.xbutton.root = DefaultRootWindow(Peer);
+    e.xbutton.x = X;
+    e.xbutton.y = Y;
+    e.xbutton.button = Button;
+    e.xbutton.state = State;
+    e.xbutton.same_screen = True;
+    XSendEvent(Peer, W, True, Type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
+    XFlush(Peer);
+  }
+
+  void SendKey(Window W, KeySym Sym, unsigned State) {
+    XEvent e{};
+    e.xkey.window = W;
+    e.xkey.root = DefaultRootWindow(Peer);
+    e.xkey.keycode = XKeysymToKeycode(Peer, Sym);
+    e.xkey.state = State;
+    e.xkey.same_screen = True;
+    e.xkey.type = KeyPress;
+    XSendEvent(Peer, W, True, KeyPressMask, &e);
+    e.xkey.type = KeyRelease;
+    XSendEvent(Peer, W, True, KeyReleaseMask, &e);
+    XFlush(Peer);
+  }
+
+  void SendDeleteWindow(Window W) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = W;
+    e.xclient.message_type = XInternAtom(Peer, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(Peer, "WM_DELETE_WINDOW", False));
+    XSendEvent(Peer, W, False, NoEventMask, &e);
+    XFlush(Peer);
+  }
+
+  Display* Peer = nullptr;
+};
+
+TEST_F(X11BackendTest, WindowShowsTheSurfacePixelForPixel) {
+  TTestForm t;
+  ShowAndSettle(*t.Form);
+  TBitmap shot;
+  EXPECT_EQ(DifferingPixels(*t.Form, &shot), 0);
+  testing::TempDir dir;
+  TPNGImage png;
+  png.Assign(shot);
+  png.SaveToFile(dir.File("window.png"));
+  TPNGImage back;
+  back.LoadFromFile(dir.File("window.png"));
+  EXPECT_EQ(back.Width(), t.Form->Width());
+
+  // A repaint reaches the window too.
+  t.Edit->SetColor(clRed);
+  t.Edit->Typed = "again";
+  t.Edit->Invalidate();
+  EXPECT_TRUE(WaitUntil([&] { return DifferingPixels(*t.Form) == 0; }));
+  EXPECT_EQ(TX11Backend::ProtocolErrorCount(), 0);
+}
+
+TEST_F(X11BackendTest, SentClickFiresOnClick) {
+  TTestForm t;
+  ShowAndSettle(*t.Form);
+  const Window w = WindowOf(*t.Form);
+  SendButton(w, ButtonPress, Button1, 30, 80, 0);
+  SendButton(w, ButtonRelease, Button1, 30, 80, Button1Mask);
+  ASSERT_TRUE(WaitUntil([&] { return t.Button->Clicks == 1; }));
+  EXPECT_EQ(t.Edit->Clicks, 0);
+  // Released outside the pressed control: no click.
+  SendButton(w, ButtonPress, Button1, 30, 80, 0);
+  SendButton(w, ButtonRelease, Button1, 30, 20, Button1Mask);
+  SendButton(w, ButtonPress, Button1, 20, 20, 0);  // then a click on the other pad, to know all arrived
+  SendButton(w, ButtonRelease, Button1, 20, 20, Button1Mask);
+  ASSERT_TRUE(WaitUntil([&] { return t.Edit->Clicks == 1; }));
+  EXPECT_EQ(t.Button->Clicks, 1);
+}
+
+TEST_F(X11BackendTest, SentKeysReachTheFocusedControl) {
+  TTestForm t;
+  t.Form->SetActiveControl(t.Edit);
+  ShowAndSettle(*t.Form);
+  const Window w = WindowOf(*t.Form);
+  struct TKeyCase {
+    KeySym Sym;
+    unsigned State;
+  };
+  const TKeyCase keys[] = {{XK_h, ShiftMask}, {XK_i, 0}, {XK_5, 0}, {XK_space, 0}, {XK_Left, 0}, {XK_a, ControlMask}};
+  for (const TKeyCase& k : keys) SendKey(w, k.Sym, k.State);
+  ASSERT_TRUE(WaitUntil([&] { return t.Edit->Keys.size() == std::size(keys); }));
+  // Characters: the text of each key; an arrow gives none, Ctrl+A gives 1.
+  EXPECT_EQ(t.Edit->Typed, "Hi5 \x01");
+  const std::vector<uint16_t> expectedKeys = {'H', 'I', '5', 0x20, 0x25, 'A'};
+  EXPECT_EQ(t.Edit->Keys, expectedKeys);
+  EXPECT_EQ(t.Button->Typed, "");
+}
+
+TEST_F(X11BackendTest, TimerTicksOnTheRealClock) {
+  std::vector<int64_t> ticks;
+  const HWND h = AllocateHWnd([&](TMessage& m) {
+    if (m.Msg == WM_TIMER) ticks.push_back(Backend().TickCount());
+  });
+  const int64_t armed = Backend().TickCount();
+  ASSERT_TRUE(SetTimer(h, 1, 100));
+  const bool ticked = WaitUntil([&] { return ticks.size() >= 3; });
+  DeallocateHWnd(h);
+  ASSERT_TRUE(ticked);
+  // The k-th tick never comes before its deadline.
+  for (size_t k = 0; k < 3; ++k) EXPECT_GE(ticks[k], armed + 100 * static_cast<int64_t>(k + 1));
+}
+
+TEST_F(X11BackendTest, ClosingTheWindowEndsRun) {
+  TTestForm t;
+  ShowAndSettle(*t.Form);
+  Application().SetMainForm(t.Form.get());
+  bool watchdogFired = false;
+  // A guard against a hang: ends Run if the close never arrives.
+  const HWND guard = AllocateHWnd([&](TMessage&) {
+    watchdogFired = true;
+    Application().Terminate();
+  });
+  SetTimer(guard, 1, 20000);
+  SendDeleteWindow(WindowOf(*t.Form));
+  Application().Run();
+  DeallocateHWnd(guard);
+  EXPECT_FALSE(watchdogFired);
+  EXPECT_FALSE(t.Form->Visible());
+  EXPECT_EQ(WindowOf(*t.Form), 0u);
+  Application().SetMainForm(nullptr);
+}
+
+TEST_F(X11BackendTest, ClipboardTextIsServedToOtherPrograms) {
+  const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xCF\x80";  // "Grüße π"
+  Clipboard().SetAsText(text);
+  const Atom clipboard = XInternAtom(Peer, "CLIPBOARD", False);
+  const Atom property = XInternAtom(Peer, "VEXA_TEST", False);
+  const Atom targetsAtom = XInternAtom(Peer, "TARGETS", False);
+  const Atom utf8 = XInternAtom(Peer, "UTF8_STRING", False);
+  ASSERT_TRUE(WaitUntil([&] { return XGetSelectionOwner(Peer, clipboard) != None; }));
+  const Window requestor = XCreateSimpleWindow(Peer, DefaultRootWindow(Peer), 0, 0, 1, 1, 0, 0, 0);
+
+  // Asks for the clipboard in a format; the bytes and type of the answer.
+  auto request = [&](Atom Target, Atom& Type) {
+    XConvertSelection(Peer, clipboard, Target, property, requestor, CurrentTime);
+    XFlush(Peer);
+    XEvent e{};
+    if (!WaitUntil([&] { return XCheckTypedWindowEvent(Peer, requestor, SelectionNotify, &e) != 0; })) return std::string("<no answer>");
+    if (e.xselection.property == None) return std::string("<refused>");
+    int format = 0;
+    unsigned long count = 0, rest = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(Peer, requestor, property, 0, 1 << 16, True, AnyPropertyType, &Type, &format, &count, &rest,
+                       &data);
+    std::string bytes;
+    if (data) {
+      const size_t unit = format == 32 ? sizeof(long) : static_cast<size_t>(format / 8);
+      bytes.assign(reinterpret_cast<const char*>(data), count * unit);
+      XFree(data);
+    }
+    return bytes;
+  };
+
+  struct TCase {
+    Atom Target;
+    std::string Expected;
+  };
+  const TCase cases[] = {
+      {utf8, text},
+      {XA_STRING, "Gr\xFC\xDF" "e ?"},  // Latin-1; pi has no Latin-1 form
+  };
+  for (const TCase& c : cases) {
+    Atom type = 0;
+    EXPECT_EQ(request(c.Target, type), c.Expected);
+    EXPECT_EQ(type, c.Target);
+  }
+  Atom type = 0;
+  const std::string targets = request(targetsAtom, type);
+  ASSERT_EQ(targets.size(), 3 * sizeof(long));
+  const auto* atoms = reinterpret_cast<const long*>(targets.data());
+  const std::vector<long> got(atoms, atoms + 3);
+  EXPECT_EQ(got, (std::vector<long>{static_cast<long>(targetsAtom), static_cast<long>(utf8), static_cast<long>(XA_STRING)}));
+  EXPECT_EQ(request(XInternAtom(Peer, "image/png", False), type), "<refused>");
+
+  // A clipboard without text gives the selection up.
+  Clipboard().Clear();
+  EXPECT_TRUE(WaitUntil([&] { return XGetSelectionOwner(Peer, clipboard) == None; }));
+  XDestroyWindow(Peer, requestor);
+}
+
+TEST(X11BackendVisual, DisplayWithoutTrueColorIsRefused) {
+  testing::TXvfb server("640x480x16");
+  if (server.Display().empty()) VEXA_SKIP_WITHOUT_X(server.Error());
+  std::string why;
+  EXPECT_EQ(TX11Backend::Open(server.Display(), why), nullptr);
+  EXPECT_NE(why.find("24-bit TrueColor"), std::string::npos) << why;
+  EXPECT_EQ(TX11Backend::Open(":65000", why), nullptr);  // no such server
+  EXPECT_NE(why.find("Cannot open the X display"), std::string::npos) << why;
+}
+
+}  // namespace
+}  // namespace vexa
