@@ -2,99 +2,23 @@
 
 #include <filesystem>
 
-#include "platform/controls/Vexa_headless.h"
-#include "platform/graphics/Vexa_fontcache.h"
+#include "platform/controls/Vexa_stdctrls.h"
 
 namespace vexa {
 
 namespace {
 
-// ------------------------------------------------ the dialogs' own controls
-
-/// A one-line text field: typed characters are appended, Backspace removes
-/// the last code point.
-class TDialogEdit : public TCustomControl {
-public:
-  explicit TDialogEdit(TComponent* AOwner) : TCustomControl(AOwner) {
-    SetTabStop(true);
-    SetColor(clWindow);
-  }
-
-protected:
-  void KeyPress(char32_t& Key) override {
-    TCustomControl::KeyPress(Key);
-    if (Key == 0) return;
-    std::string text = Text();
-    if (Key == 8) {
-      const std::vector<uint32_t> points = fontcache::DecodeText(text);
-      text.clear();
-      for (size_t i = 0; i + 1 < points.size(); ++i) text += EncodeUtf8(points[i]);
-    } else if (Key >= 32 && Key != 127) {
-      text += EncodeUtf8(Key);
-    } else {
-      return;
-    }
-    SetText(text);
-  }
-
-  void Paint() override {
-    Canvas().Pen().SetColor(clBtnShadow);
-    Canvas().Brush().SetStyle(bsClear);
-    Canvas().Rectangle(ClientRect());
-    Canvas().Font().SetColor(clWindowText);
-    Canvas().TextOut(4, (Height() - Canvas().TextHeight("Ag")) / 2, Text());
-    if (Focused()) Canvas().DrawFocusRect(Rect(2, 2, Width() - 2, Height() - 2));
-  }
-};
-
-/// A push button closing its dialog with a result; answers Enter when it is
-/// the default button and Escape when it is the cancel button.
-class TDialogButton : public TCustomControl {
-public:
-  TDialogButton(TComponent* AOwner, TModalResult Result, bool IsDefault, bool IsCancel)
-      : TCustomControl(AOwner), FResult(Result), FDefault(IsDefault), FCancel(IsCancel) {
-    SetTabStop(true);
-  }
-
-  void Click() override {
-    TCustomControl::Click();
-    if (TForm* form = GetParentForm(this)) form->SetModalResult(FResult);
-  }
-
-protected:
-  void Dispatch(TMessage& Message) override {
-    if (Message.Msg == CM_DIALOGKEY &&
-        ((FDefault && Message.WParam == VK_RETURN) || (FCancel && Message.WParam == VK_ESCAPE))) {
-      Message.Result = 1;
-      Click();
-      return;
-    }
-    TCustomControl::Dispatch(Message);
-  }
-
-  void Paint() override {
-    Canvas().Pen().SetColor(FDefault ? clBlack : clBtnShadow);
-    Canvas().Brush().SetStyle(bsClear);
-    Canvas().Rectangle(ClientRect());
-    const std::string& caption = Caption();
-    Canvas().TextOut((Width() - Canvas().TextWidth(caption)) / 2, (Height() - Canvas().TextHeight(caption)) / 2,
-                     caption);
-  }
-
-private:
-  TModalResult FResult;
-  bool FDefault;
-  bool FCancel;
-};
+// ------------------------------------------------------------ dialog parts
 
 /// A colour cell of the colour dialog: a click puts its colour into the hex edit.
 class TColorCell : public TGraphicControl {
 public:
-  TColorCell(TComponent* AOwner, TDialogEdit* Target) : TGraphicControl(AOwner), FTarget(Target) {}
+  TColorCell(TComponent* AOwner, TEdit* Target) : TGraphicControl(AOwner), FTarget(Target) {}
 
   void Click() override {
     TGraphicControl::Click();
     FTarget->SetText(ColorToHex(Color()));
+    FTarget->SetSelStart(6);  // typing goes on after the colour
   }
 
 protected:
@@ -105,21 +29,35 @@ protected:
   }
 
 private:
-  TDialogEdit* FTarget;
+  TEdit* FTarget;
 };
 
-TDialogButton* AddButtons(TForm& Form, int32_t Top) {
-  auto* ok = new TDialogButton(&Form, mrOk, true, false);
-  ok->SetName("OKButton");
-  ok->SetCaption("OK");
-  ok->SetParent(&Form);
-  ok->SetBounds(Form.Width() - 170, Top, 75, 25);
-  auto* cancel = new TDialogButton(&Form, mrCancel, false, true);
-  cancel->SetName("CancelButton");
-  cancel->SetCaption("Cancel");
-  cancel->SetParent(&Form);
-  cancel->SetBounds(Form.Width() - 85, Top, 75, 25);
-  return ok;
+TButton* AddButton(TForm& Form, const std::string& Name, const std::string& Caption, TModalResult Result,
+                   int32_t Left, int32_t Top) {
+  auto* button = new TButton(&Form);
+  button->SetName(Name);
+  button->SetCaption(Caption);
+  button->SetModalResult(Result);
+  button->SetParent(&Form);
+  button->SetBounds(Left, Top, 75, 25);
+  return button;
+}
+
+void AddButtons(TForm& Form, int32_t Top) {
+  AddButton(Form, "OKButton", "OK", mrOk, Form.Width() - 170, Top)->SetDefault(true);
+  AddButton(Form, "CancelButton", "Cancel", mrCancel, Form.Width() - 85, Top)->SetCancel(true);
+}
+
+/// A text field of a dialog: starts with Text, the caret after it.
+TEdit* AddEdit(TForm& Form, const std::string& Name, const std::string& Text, const TRect& Bounds) {
+  auto* edit = new TEdit(&Form);
+  edit->SetName(Name);
+  edit->SetParent(&Form);
+  edit->SetBoundsRect(Bounds);
+  edit->SetAutoSelect(false);
+  edit->SetText(Text);
+  edit->SetSelStart(static_cast<int32_t>(framework::CodePointCount(Text)));
+  return edit;
 }
 
 int HexDigit(char C) {
@@ -172,11 +110,7 @@ bool TOpenDialog::Execute() {
   form.SetName(FormName());
   form.SetCaption(Title().empty() ? DefaultTitle() : Title());
   form.SetBounds(200, 200, 420, 110);
-  auto* edit = new TDialogEdit(&form);
-  edit->SetName("FileNameEdit");
-  edit->SetParent(&form);
-  edit->SetBounds(10, 15, 400, 24);
-  edit->SetText(FFileName);
+  TEdit* edit = AddEdit(form, "FileNameEdit", FFileName, Rect(10, 15, 410, 39));
   AddButtons(form, 70);
   form.SetActiveControl(edit);
   if (RunDialog(form) != mrOk) return false;
@@ -192,11 +126,7 @@ bool TColorDialog::Execute() {
   form.SetName("ColorDialog");
   form.SetCaption(Title().empty() ? "Color" : Title());
   form.SetBounds(200, 200, 260, 170);
-  auto* hex = new TDialogEdit(&form);
-  hex->SetName("HexEdit");
-  hex->SetParent(&form);
-  hex->SetBounds(10, 100, 80, 24);
-  hex->SetText(ColorToHex(FColor));
+  TEdit* hex = AddEdit(form, "HexEdit", ColorToHex(FColor), Rect(10, 100, 150, 124));
   for (int32_t i = 0; i < 16; ++i) {
     auto* cell = new TColorCell(&form, hex);
     cell->SetName("Color" + std::to_string(i));

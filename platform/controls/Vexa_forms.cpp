@@ -92,6 +92,7 @@ TForm::~TForm() {
     }
   }
   framework::CloseMenusOf(*this);
+  framework::CloseDropDownsOf(*this);
   if (Visible()) Backend().FormHidden(*this);
   std::erase(ModalState().Stack, this);
   Screen().RemoveForm(this);
@@ -145,6 +146,7 @@ void TForm::SetVisible(bool Value) {
     Screen().SetActiveForm(this);
   } else {
     framework::CloseMenusOf(*this);
+    framework::CloseDropDownsOf(*this);
     if (OnHide) OnHide(this);
     Backend().FormHidden(*this);
     if (Screen().ActiveForm() == this) Screen().SetActiveForm(nullptr);
@@ -251,6 +253,7 @@ bool TForm::PaintPending() {
 void TForm::PaintTo(TBitmap& Dest) {
   PaintPending();
   Dest.Assign(FSurface);
+  framework::PaintDropDownOverlay(*this, Dest);
   framework::PaintMenuOverlays(*this, Dest);
 }
 

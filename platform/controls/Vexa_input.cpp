@@ -201,7 +201,7 @@ void RouteMouseMove(TForm& Form, TPoint P, TShiftState Shift) {
   if (!InputAllowed(Form)) return;
   TRouterState& r = Router();
   r.CursorScreen = Form.ClientToScreen(P);
-  if (framework::MenuMouseMove(Form, P)) return;
+  if (framework::MenuMouseMove(Form, P) || framework::DropDownMouseMove(Form, P)) return;
   const TControlRef formRef(&Form);
   SetOver(InputTarget(HitTest(Form, P)));
   if (!formRef) return;
@@ -214,7 +214,8 @@ void RouteMouseMove(TForm& Form, TPoint P, TShiftState Shift) {
 void RouteMouseButton(TForm& Form, TMouseButton Button, bool Down, TPoint P, TShiftState Shift) {
   if (!InputAllowed(Form)) return;
   Router().CursorScreen = Form.ClientToScreen(P);
-  if (framework::MenuMouseButton(Form, Button, Down, P)) return;
+  if (framework::MenuMouseButton(Form, Button, Down, P) || framework::DropDownMouseButton(Form, Button, Down, P))
+    return;
   Screen().SetActiveForm(&Form);
   if (Down) PressButton(Form, Button, P, Shift);
   else ReleaseButton(Form, Button, P, Shift);
@@ -247,7 +248,7 @@ void RouteMouseExit(TForm& Form) {
 
 bool RouteKeyDown(TForm& Form, uint16_t Key, TShiftState Shift) {
   if (!InputAllowed(Form)) return false;
-  if (framework::MenuKeyDown(Form, Key)) return true;
+  if (framework::MenuKeyDown(Form, Key) || framework::DropDownKeyDown(Form, Key, Shift)) return true;
   Screen().SetActiveForm(&Form);
   const TControlRef formRef(&Form);
   uint32_t key = Key;

@@ -25,6 +25,16 @@ void PaintMenuOverlays(const TForm& Form, TBitmap& Dest);
 /// Closes the menus open on a form that goes away.
 void CloseMenusOf(const TForm& Form);
 
+// Dropped lists of combo boxes (Vexa_stdctrls_combo.cpp), asked after the
+// popup menu; each returns true when an open list on the form consumed the input.
+bool DropDownMouseMove(TForm& Form, TPoint P);
+bool DropDownMouseButton(TForm& Form, TMouseButton Button, bool Down, TPoint P);
+bool DropDownKeyDown(TForm& Form, uint16_t Key, TShiftState Shift);
+/// Draws the open list of the form over Dest (form client coordinates).
+void PaintDropDownOverlay(const TForm& Form, TBitmap& Dest);
+/// Closes the list open on a form that is hidden or goes away.
+void CloseDropDownsOf(const TForm& Form);
+
 // Forms (Vexa_forms.cpp).
 /// The modal form on top, or nullptr.
 TForm* TopModalForm();
