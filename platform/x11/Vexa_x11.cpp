@@ -616,6 +616,8 @@ unsigned long TX11Backend::WindowOf(const TForm& Form) const {
   return w ? w->Handle : 0;
 }
 
+void TX11Backend::Sync() { XSync(F->Dpy, False); }
+
 std::string TX11Backend::DisplayName() const { return DisplayString(F->Dpy); }
 
 TPoint TX11Backend::ScreenSize() const {

@@ -58,6 +58,9 @@ public:
   unsigned long WindowOf(const TForm& Form) const;
   /// The name of the display connected to (as Xlib reports it).
   std::string DisplayName() const;
+  /// Waits until the server has handled every request sent so far (its
+  /// errors are then counted).
+  void Sync();
   /// Width and height of the display's screen in pixels.
   TPoint ScreenSize() const;
   /// Protocol errors the server reported to this process (they are

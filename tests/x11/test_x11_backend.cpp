@@ -198,6 +198,7 @@ TEST_F(X11BackendTest, WindowShowsTheSurfacePixelForPixel) {
   t.Edit->Typed = "again";
   t.Edit->Invalidate();
   EXPECT_TRUE(WaitUntil([&] { return DifferingPixels(*t.Form) == 0; }));
+  X11Backend()->Sync();
   EXPECT_EQ(TX11Backend::ProtocolErrorCount(), 0);
 }
 
@@ -327,6 +328,53 @@ TEST_F(X11BackendTest, ClipboardTextIsServedToOtherPrograms) {
   Clipboard().Clear();
   EXPECT_TRUE(WaitUntil([&] { return XGetSelectionOwner(Peer, clipboard) == None; }));
   XDestroyWindow(Peer, requestor);
+}
+
+TEST_F(X11BackendTest, ModalFormIsATransientWindowInANestedLoop) {
+  TTestForm t;
+  ShowAndSettle(*t.Form);
+  TForm modal(nullptr);
+  modal.SetBounds(80, 60, 120, 60);
+  Window owner = 0;
+  bool closeSent = false;
+  // Runs inside ShowModal's loop: a click on the main form (ignored while
+  // the modal form runs), then the window manager's close of the modal form.
+  const HWND script = AllocateHWnd([&](TMessage&) {
+    const Window w = WindowOf(modal);
+    if (closeSent || w == 0) return;
+    XGetTransientForHint(Peer, w, &owner);
+    SendButton(WindowOf(*t.Form), ButtonPress, Button1, 30, 80, 0);
+    SendButton(WindowOf(*t.Form), ButtonRelease, Button1, 30, 80, Button1Mask);
+    SendDeleteWindow(w);
+    closeSent = true;
+  });
+  SetTimer(script, 1, 50);
+  const TModalResult result = modal.ShowModal();
+  DeallocateHWnd(script);
+  EXPECT_TRUE(closeSent);
+  EXPECT_EQ(result, mrCancel);
+  EXPECT_EQ(owner, WindowOf(*t.Form));
+  EXPECT_EQ(WindowOf(modal), 0u);
+  EXPECT_EQ(t.Button->Clicks, 0);
+}
+
+TEST_F(X11BackendTest, CursorsOfEveryKindAreAccepted) {
+  TTestForm t;
+  ShowAndSettle(*t.Form);
+  TCursorImage picture;
+  picture.Image = std::make_shared<TBitmap>();
+  picture.Image->SetSize(16, 16);
+  picture.Image->Canvas().Brush().SetColor(clWhite);
+  picture.Image->Canvas().FillRect(Rect(0, 0, 8, 16));
+  picture.HotSpot = Point(40, -3);  // outside: clamped to the picture
+  Screen().SetCursors(1, picture);
+  const int64_t errorsBefore = TX11Backend::ProtocolErrorCount();
+  for (const TCursor c : {TCursor{1}, crNone, crHandPoint, crIBeam, crSizeNESW, TCursor{2}, crDefault})
+    Screen().SetCursor(c);
+  X11Backend()->Beep();
+  X11Backend()->Sync();
+  EXPECT_EQ(TX11Backend::ProtocolErrorCount(), errorsBefore);
+  Screen().SetCursors(1, TCursorImage{});
 }
 
 TEST(X11BackendVisual, DisplayWithoutTrueColorIsRefused) {
