@@ -37,6 +37,7 @@
 namespace vexa {
 
 class TMatrix;
+class TMat3D;
 
 /// Handler of TMatrix::OnCalcDistance: leaves the distance of the objects
 /// (rows) Row1 and Row2 in Distance, which starts at 0.
@@ -282,6 +283,12 @@ public:
   /// From a TMatrix: dimensions, DataID, cells, both precision values and the
   /// five handlers, firing nothing. Otherwise the inherited assignment.
   void Assign(const TPersistent& Source) override;
+
+  using TMatrixBase::CopyFrom;
+  /// CopyFrom of a rectangle of layer SourceLayer of a 3-D matrix; the layer
+  /// is clamped to 1 … NrOfLayers like the corners. Nothing for nullptr.
+  void CopyFrom(const TMat3D* MatSource, int32_t SourceColLo, int32_t SourceRowLo, int32_t SourceColHi,
+                int32_t SourceRowHi, int32_t SourceLayer, int32_t DestCol, int32_t DestRow);
 
   // ------------------------------------------------------------ random fills
 
