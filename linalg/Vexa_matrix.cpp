@@ -60,8 +60,13 @@ bool TMatrixBase<Self, TElem>::Resize(int32_t Nc, int32_t Nr) {
   ResizeFlatStorage<EVexaMatrixError>(*this, FData, {FNCol, FNRow}, {Nc, Nr});
   FNCol = Nc;
   FNRow = Nr;
-  Changed();
-  Resized();
+  if constexpr (Traits::kResizedBeforeChanged) {
+    Resized();
+    Changed();
+  } else {
+    Changed();
+    Resized();
+  }
   return true;
 }
 
@@ -220,5 +225,6 @@ void TMatrix::Assign(const TPersistent& Source) {
 // Members defined in this file and the inline ones; the other topic files
 // instantiate their own members.
 template class TMatrixBase<TMatrix, double>;
+template class TMatrixBase<TIntMatrix, int32_t>;
 
 }  // namespace vexa

@@ -37,6 +37,7 @@
 namespace vexa {
 
 class TMatrix;
+class TIntMatrix;
 class TMat3D;
 
 /// Handler of TMatrix::OnCalcDistance: leaves the distance of the objects
@@ -64,6 +65,8 @@ struct TMatrixTraits<double> {
   /// CRC-32 lanes of CRCofData: one per byte of the value.
   static constexpr int kCRCLanes = 8;
   static constexpr const char* kClassName = "TMatrix";
+  /// Resize fires OnChange, then OnResize.
+  static constexpr bool kResizedBeforeChanged = false;
   /// A double from an array or vector becomes a cell unchanged.
   static double FromDouble(double x) noexcept { return x; }
 };
@@ -226,6 +229,12 @@ protected:
   }
   TElem& Cell(int32_t Col, int32_t Row) { return FData[CellIndex(Col, Row)]; }
   const TElem& Cell(int32_t Col, int32_t Row) const { return FData[CellIndex(Col, Row)]; }
+  /// Cell (Col, Row) within the matrix as the read-only members see it: the
+  /// derived class's StoredCell (the sparse integer matrix looks the cell up
+  /// in its entry list instead of the dense buffer).
+  TElem CellValue(int32_t Col, int32_t Row) const { return static_cast<const Self*>(this)->StoredCell(Col, Row); }
+  /// The dense cell; a derived class with another storage hides it.
+  TElem StoredCell(int32_t Col, int32_t Row) const { return Cell(Col, Row); }
   /// The cells of column Col (within the matrix).
   std::span<TElem> Column(int32_t Col) {
     return std::span<TElem>(FData).subspan(CellIndex(Col, 1), static_cast<size_t>(FNRow));
@@ -241,6 +250,11 @@ protected:
   void StoreResult(int32_t Nc, int32_t Nr, std::span<const TElem> Cells);
   /// A zero-filled guarded buffer (EVexaMatrixError "...on heap" on failure).
   std::vector<TElem> NewBuffer(int64_t Nc, int64_t Nr) const;
+  /// CopyFrom from a matrix of any class with NrOfColumns, NrOfRows and
+  /// Elem (Self's own class reads its cells directly).
+  template <class TSource>
+  void CopyFromMatrix(const TSource* MatSource, int32_t SourceColLo, int32_t SourceRowLo, int32_t SourceColHi,
+                      int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
 
   int32_t FNCol = 1;
   int32_t FNRow = 1;
@@ -289,6 +303,10 @@ public:
   /// is clamped to 1 … NrOfLayers like the corners. Nothing for nullptr.
   void CopyFrom(const TMat3D* MatSource, int32_t SourceColLo, int32_t SourceRowLo, int32_t SourceColHi,
                 int32_t SourceRowHi, int32_t SourceLayer, int32_t DestCol, int32_t DestRow);
+
+  /// The same from an integer matrix of either form (read through its getter).
+  void CopyFrom(const TIntMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo, int32_t SourceColHi,
+                int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
 
   // ------------------------------------------------------------ random fills
 

@@ -48,11 +48,19 @@ template <class Self, class TElem>
 void TMatrixBase<Self, TElem>::CopyFrom(const Self* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
                                         int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol,
                                         int32_t DestRow) {
+  CopyFromMatrix(MatSource, SourceColLo, SourceRowLo, SourceColHi, SourceRowHi, DestCol, DestRow);
+}
+
+template <class Self, class TElem>
+template <class TSource>
+void TMatrixBase<Self, TElem>::CopyFromMatrix(const TSource* MatSource, int32_t SourceColLo,
+                                              int32_t SourceRowLo, int32_t SourceColHi, int32_t SourceRowHi,
+                                              int32_t DestCol, int32_t DestRow) {
   if (MatSource == nullptr) {
     return;
   }
-  const int32_t SrcCols = MatSource->FNCol;
-  const int32_t SrcRows = MatSource->FNRow;
+  const int32_t SrcCols = MatSource->NrOfColumns();
+  const int32_t SrcRows = MatSource->NrOfRows();
   int32_t ColLo = ClampIndex(SourceColLo, SrcCols), ColHi = ClampIndex(SourceColHi, SrcCols);
   int32_t RowLo = ClampIndex(SourceRowLo, SrcRows), RowHi = ClampIndex(SourceRowHi, SrcRows);
   if (ColLo > ColHi) {
@@ -63,18 +71,29 @@ void TMatrixBase<Self, TElem>::CopyFrom(const Self* MatSource, int32_t SourceCol
   }
   // Copying within Self: read from a snapshot so that overlapping source
   // cells are not overwritten before they are read.
+  constexpr bool SameClass = std::is_same_v<TSource, Self>;
+  const bool FromSelf = static_cast<const void*>(MatSource) == static_cast<const void*>(this);
   std::vector<TElem> Snapshot;
-  if (MatSource == this) {
+  if (FromSelf) {
     Snapshot = NewBuffer(FNCol, FNRow);
     std::copy(FData.begin(), FData.end(), Snapshot.begin());
   }
-  const std::vector<TElem>& Source = MatSource == this ? Snapshot : MatSource->FData;
+  auto SourceCell = [&](int32_t c, int32_t r) -> TElem {
+    if (FromSelf) {
+      return Snapshot[CellIndex(c, r)];
+    }
+    if constexpr (SameClass) {
+      return MatSource->CellValue(c, r);
+    } else {
+      return ToCell<TElem>(MatSource->Elem(c, r));  // another class: through its getter
+    }
+  };
   for (int32_t c = ColLo; c <= ColHi; ++c) {
     const int64_t Dc = static_cast<int64_t>(DestCol) + (c - ColLo);
     for (int32_t r = RowLo; r <= RowHi; ++r) {
       const int64_t Dr = static_cast<int64_t>(DestRow) + (r - RowLo);
       if (Dc >= 1 && Dc <= FNCol && Dr >= 1 && Dr <= FNRow) {
-        SetElem(static_cast<int32_t>(Dc), static_cast<int32_t>(Dr), Source[MatSource->CellIndex(c, r)]);
+        SetElem(static_cast<int32_t>(Dc), static_cast<int32_t>(Dr), SourceCell(c, r));
       }
     }
   }
@@ -138,7 +157,7 @@ void TMatrixBase<Self, TElem>::CopyLineToVec(TVec* DestVec, bool AlongRow, int32
   for (int32_t k = First; k <= Last; ++k) {
     const int64_t Target = static_cast<int64_t>(DestElem) + (k - First);
     if (Target >= 1) {
-      DestVec->SetElem(static_cast<int32_t>(Target), AlongRow ? Cell(k, Line) : Cell(Line, k));
+      DestVec->SetElem(static_cast<int32_t>(Target), AlongRow ? CellValue(k, Line) : CellValue(Line, k));
     }
   }
 }
@@ -188,7 +207,7 @@ void TMatrixBase<Self, TElem>::CopyLineToArray(std::vector<TDst>& Dest, bool Alo
   for (int32_t k = First; k <= Last; ++k) {
     const int64_t Target = static_cast<int64_t>(DestElem) + (k - First);
     if (InArray(Target, Dest.size())) {
-      Dest[static_cast<size_t>(Target)] = FromCell<TDst>(AlongRow ? Cell(k, Line) : Cell(Line, k));
+      Dest[static_cast<size_t>(Target)] = FromCell<TDst>(AlongRow ? CellValue(k, Line) : CellValue(Line, k));
     }
   }
 }
@@ -231,9 +250,10 @@ int32_t TMatrixBase<Self, TElem>::CopyToArray2D(std::vector<std::vector<TDst>>& 
     auto& Target = Dest[static_cast<size_t>(DestCol + i)];
     const int64_t Room = static_cast<int64_t>(Target.size()) - DestRow;
     const int64_t Rows = std::min<int64_t>(SrcRowHi - SrcRowLo + 1, Room);
-    const auto Source = Column(static_cast<int32_t>(SrcColLo + i));
+    const auto SourceCol = static_cast<int32_t>(SrcColLo + i);
     for (int64_t j = 0; j < Rows; ++j) {
-      Target[static_cast<size_t>(DestRow + j)] = FromCell<TDst>(Source[static_cast<size_t>(SrcRowLo - 1 + j)]);
+      Target[static_cast<size_t>(DestRow + j)] =
+          FromCell<TDst>(CellValue(SourceCol, static_cast<int32_t>(SrcRowLo + j)));
     }
   }
   return 0;
@@ -260,8 +280,10 @@ int32_t TMatrixBase<Self, TElem>::DuplicateDataAsArray(TArray2D& Dest) const {
   }
   auto Copy = NewStorage<EVexaMatrixError, TArray2D>(*this, {FNCol, FNRow});
   for (int32_t c = 1; c <= FNCol; ++c) {
-    const auto Source = Column(c);
-    std::copy(Source.begin(), Source.end(), Copy[static_cast<size_t>(c - 1)].begin());
+    auto& Target = Copy[static_cast<size_t>(c - 1)];
+    for (int32_t r = 1; r <= FNRow; ++r) {
+      Target[static_cast<size_t>(r - 1)] = CellValue(c, r);
+    }
   }
   Dest.swap(Copy);
   return 0;
@@ -411,5 +433,9 @@ int32_t TMatrixBase<Self, TElem>::CopyFromArray(const TInt2DArray& Src, int32_t 
                                                         int32_t, int32_t, int32_t) const;
 
 VEXA_FOR_ALL_MATRICES(VEXA_MATRIX_COPY)
+
+// TMatrix::CopyFrom from an integer matrix (Vexa_matrix_crosscopy.cpp).
+template void TMatrixBase<TMatrix, double>::CopyFromMatrix(const TIntMatrix*, int32_t, int32_t, int32_t, int32_t,
+                                                           int32_t, int32_t);
 
 }  // namespace vexa

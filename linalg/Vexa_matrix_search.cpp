@@ -33,9 +33,8 @@ void TMatrixBase<Self, TElem>::Find(int32_t LowCol, int32_t HighCol, int32_t Low
   double Best = std::numeric_limits<double>::infinity();
   bool Found = false;
   for (int32_t c = LowCol; c <= HighCol; ++c) {
-    const auto Col = Column(c);
     for (int32_t r = LowRow; r <= HighRow; ++r) {
-      const double d = CellDistance(Col[static_cast<size_t>(r - 1)], Value);
+      const double d = CellDistance(CellValue(c, r), Value);
       if (d < Best || (!Found && d == Best)) {
         Best = d;
         ColIx = c;
@@ -51,8 +50,7 @@ int32_t TMatrixBase<Self, TElem>::FindInSortedColumn(int32_t Col, bool ColIsAsce
   if (Col < 1 || Col > FNCol) {
     return 0;
   }
-  const auto Cells = Column(Col);
-  auto At = [&](int32_t Row) { return Cells[static_cast<size_t>(Row - 1)]; };
+  auto At = [&](int32_t Row) { return CellValue(Col, Row); };
   int32_t Lo = 1;
   int32_t Hi = FNRow;
   while (Hi - Lo > 1) {
@@ -100,13 +98,16 @@ std::string TMatrixBase<Self, TElem>::CRCofData() const {
   static_assert(sizeof(TBits) == Lanes);
   std::array<uint32_t, Lanes> CRC;
   CRC.fill(0xFFFFFFFFu);
-  for (const TElem x : FData) {  // storage order: column by column, top to bottom
-    // Byte j of the value's bit pattern (0 = least significant), whatever the
-    // host's byte order.
-    const auto Bits = std::bit_cast<TBits>(x);
-    for (int j = 0; j < Lanes; ++j) {
-      CRC[static_cast<size_t>(j)] =
-          CalcNextCRC32(static_cast<uint8_t>(Bits >> (8 * j)), CRC[static_cast<size_t>(j)]);
+  // Storage order: column by column, top to bottom.
+  for (int32_t c = 1; c <= FNCol; ++c) {
+    for (int32_t r = 1; r <= FNRow; ++r) {
+      // Byte j of the value's bit pattern (0 = least significant), whatever
+      // the host's byte order.
+      const auto Bits = std::bit_cast<TBits>(CellValue(c, r));
+      for (int j = 0; j < Lanes; ++j) {
+        CRC[static_cast<size_t>(j)] =
+            CalcNextCRC32(static_cast<uint8_t>(Bits >> (8 * j)), CRC[static_cast<size_t>(j)]);
+      }
     }
   }
   std::string Result;

@@ -83,6 +83,22 @@ public:
     FDevSum += d;
     FDevSquares += d * d;
   }
+  /// Count values equal to x at once (a run of zeros of a sparse matrix);
+  /// for Count 1 the same bits as Add(x).
+  void AddRepeated(double x, int64_t Count) noexcept {
+    if (Count <= 0) {
+      return;
+    }
+    if (FCount == 0) {
+      FShift = x;
+    }
+    FCount += Count;
+    const auto n = static_cast<double>(Count);
+    FSum += x * n;
+    const double d = x - FShift;
+    FDevSum += d * n;
+    FDevSquares += (d * d) * n;
+  }
   int64_t Count() const noexcept { return FCount; }
   /// Σx / n (0 for no values).
   double Mean() const noexcept { return FCount > 0 ? FSum / static_cast<double>(FCount) : 0.0; }
@@ -103,15 +119,31 @@ private:
 /// n ≤ 2, otherwise S/(n − 1) with a negative result replaced by 0.
 double FamilyVariance(int64_t n, double CentredSquares) noexcept;
 
+/// Values given as runs: ForEachRun(Visit) calls Visit(value, count) for
+/// each run of count equal values in range order. A range of single values
+/// is the same as runs of count 1 (same bits).
+template <ValueRange R>
+auto RunsOf(const R& Values) {
+  return [&Values](auto&& Visit) {
+    for (const auto& v : Values) {
+      Visit(static_cast<double>(v), int64_t{1});
+    }
+  };
+}
+
+/// Mean (Σx/n) and variance by the family's rule, over runs of values.
+template <class TForEachRun>
+void MeanVarOfRuns(TForEachRun&& ForEachRun, double& Mean, double& Variance) {
+  TShiftedSums Sums;
+  ForEachRun([&](double x, int64_t Count) { Sums.AddRepeated(x, Count); });
+  Mean = Sums.Mean();
+  Variance = FamilyVariance(Sums.Count(), Sums.CentredSquares());
+}
+
 /// Mean (Σx/n) and variance by the family's rule.
 template <ValueRange R>
 void MeanVar(const R& Values, double& Mean, double& Variance) {
-  TShiftedSums Sums;
-  for (const auto& v : Values) {
-    Sums.Add(static_cast<double>(v));
-  }
-  Mean = Sums.Mean();
-  Variance = FamilyVariance(Sums.Count(), Sums.CentredSquares());
+  MeanVarOfRuns(RunsOf(Values), Mean, Variance);
 }
 
 /// Plain running sum in range order, no compensation.
@@ -137,13 +169,11 @@ int32_t SumWrapped(const R& Values) {
 /// Skewness, excess kurtosis and the count n. Computed only when
 /// n ≥ MinCount (vectors: 4, matrices: 2), else both 0; both 0 when the
 /// sample standard deviation is 0. True when the moments were computed.
-template <ValueRange R>
-bool SkewKurtIntern(const R& Values, int64_t MinCount, double& Skewness, double& Kurtosis,
+template <class TForEachRun>
+bool SkewKurtOfRuns(TForEachRun&& ForEachRun, int64_t MinCount, double& Skewness, double& Kurtosis,
                     int64_t& NumData) {
   TShiftedSums Sums;
-  for (const auto& v : Values) {
-    Sums.Add(static_cast<double>(v));
-  }
+  ForEachRun([&](double x, int64_t Count) { Sums.AddRepeated(x, Count); });
   NumData = Sums.Count();
   Skewness = 0.0;
   Kurtosis = 0.0;
@@ -153,14 +183,16 @@ bool SkewKurtIntern(const R& Values, int64_t MinCount, double& Skewness, double&
   const double n = static_cast<double>(NumData);
   const double Mean = Sums.Mean();
   double SumC = 0.0, SumC2 = 0.0, SumC3 = 0.0, SumC4 = 0.0;
-  for (const auto& v : Values) {
-    const double c = static_cast<double>(v) - Mean;
+  ForEachRun([&](double x, int64_t Count) {
+    // Times the run length; for a single value (Count 1) the plain terms.
+    const auto m = static_cast<double>(Count);
+    const double c = x - Mean;
     const double c2 = c * c;
-    SumC += c;
-    SumC2 += c2;
-    SumC3 += c2 * c;
-    SumC4 += c2 * c2;
-  }
+    SumC += c * m;
+    SumC2 += c2 * m;
+    SumC3 += (c2 * c) * m;
+    SumC4 += (c2 * c2) * m;
+  });
   const double s = std::sqrt(std::max(0.0, (SumC2 - SumC * SumC / n) / (n - 1.0)));
   if (s == 0.0) {
     return false;
@@ -169,6 +201,13 @@ bool SkewKurtIntern(const R& Values, int64_t MinCount, double& Skewness, double&
   Skewness = (SumC3 / n) / (s2 * s);
   Kurtosis = (SumC4 / n) / (s2 * s2) - 3.0;
   return true;
+}
+
+/// SkewKurtOfRuns over a range of single values.
+template <ValueRange R>
+bool SkewKurtIntern(const R& Values, int64_t MinCount, double& Skewness, double& Kurtosis,
+                    int64_t& NumData) {
+  return SkewKurtOfRuns(RunsOf(Values), MinCount, Skewness, Kurtosis, NumData);
 }
 
 /// Small-sample corrections of the moments SkewKurtIntern computed; both 0

@@ -8,7 +8,10 @@
 
 #include <cstdint>
 
+#include "linalg/Vexa_intmatrix.h"
 #include "linalg/Vexa_matrix.h"
 
 /// Expands LIST(Self, TElem) for every matrix class built on TMatrixBase.
-#define VEXA_FOR_ALL_MATRICES(LIST) LIST(::vexa::TMatrix, double)
+#define VEXA_FOR_ALL_MATRICES(LIST) \
+  LIST(::vexa::TMatrix, double)      \
+  LIST(::vexa::TIntMatrix, int32_t)
