@@ -324,7 +324,8 @@ public:
 
   TComboBoxStyle Style() const { return FStyle; }
   void SetStyle(TComboBoxStyle Value);
-  /// The entries; changing them fires nothing (ItemIndex stays in range).
+  /// The entries; changing them fires nothing (the selection stays on its
+  /// entry, or is lost with it).
   TStringItems& Items() { return FItems; }
   /// Selected entry, -1 for none. Setting it from code fires nothing.
   int32_t ItemIndex() const { return FItemIndex; }

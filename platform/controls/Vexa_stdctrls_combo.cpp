@@ -239,9 +239,11 @@ void TCustomComboBox::SetItemHeight(int32_t Value) {
 }
 
 void TCustomComboBox::ItemsChanged() {
-  if (FItemIndex >= FItems.Count()) {
-    FItemIndex = -1;
-    if (!Editable()) SetTextKeepingIndex("");
+  // The selection stays on its entry when others come or go; it is lost
+  // with the entry.
+  if (FItemIndex >= 0 && (FItemIndex >= FItems.Count() || FItems.Strings(FItemIndex) != Text())) {
+    FItemIndex = FItems.IndexOf(Text());
+    if (FItemIndex < 0 && !Editable()) SetTextKeepingIndex("");
   }
   FHover = std::min(FHover, FItems.Count() - 1);
   FTopIndex = std::clamp(FTopIndex, 0, std::max(FItems.Count() - 1, 0));
