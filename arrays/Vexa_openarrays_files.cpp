@@ -1,8 +1,9 @@
 // Array files of Vexa_openarrays: the text format of StoreArray / LoadArray
-// and the block file (shared with the 3-D/4-D matrices) of SaveBinaryArray /
-// LoadBinaryArray. Both readers treat the file as hostile: sizes are checked
-// against the file's size before anything is allocated, truncation is
-// detected, and the destination changes only on success.
+// and the block file (foundation/internal/Vexa_blockfile.h, shared with the
+// matrices) of SaveBinaryArray / LoadBinaryArray. Both readers treat the file
+// as hostile: sizes are checked against the file's size before anything is
+// allocated, truncation is detected, and the destination changes only on
+// success.
 
 #include <algorithm>
 #include <array>
@@ -14,6 +15,7 @@
 
 #include "arrays/Vexa_openarrays.h"
 #include "arrays/internal/Vexa_arrayshapes.h"
+#include "foundation/internal/Vexa_blockfile.h"
 #include "platform/Vexa_fileutils.h"
 #include "platform/Vexa_intmath.h"
 #include "platform/Vexa_numtext.h"
@@ -22,114 +24,10 @@
 
 namespace vexa {
 
-// ---------------------------------------------------------------- block file header
-
-namespace arraycore {
-
-namespace {
-
-constexpr int64_t IdentifierOffset = 16;
-constexpr int64_t MaxIdentifierLength = 255;
-constexpr int64_t FormatOffset = 272;
-
-void PutInt32(uint8_t* Bytes, int32_t Value) {
-  const auto u = static_cast<uint32_t>(Value);
-  for (int k = 0; k < 4; ++k) {
-    Bytes[k] = static_cast<uint8_t>(u >> (8 * k));
-  }
-}
-
-int32_t GetInt32(const uint8_t* Bytes) {
-  uint32_t u = 0;
-  for (int k = 0; k < 4; ++k) {
-    u |= static_cast<uint32_t>(Bytes[k]) << (8 * k);
-  }
-  return static_cast<int32_t>(u);
-}
-
-void PutDouble(uint8_t* Bytes, double Value) {
-  const auto u = std::bit_cast<uint64_t>(Value);
-  for (int k = 0; k < 8; ++k) {
-    Bytes[k] = static_cast<uint8_t>(u >> (8 * k));
-  }
-}
-
-double GetDouble(const uint8_t* Bytes) {
-  uint64_t u = 0;
-  for (int k = 0; k < 8; ++k) {
-    u |= static_cast<uint64_t>(Bytes[k]) << (8 * k);
-  }
-  return std::bit_cast<double>(u);
-}
-
-int64_t ValueSize(int32_t Format) { return Format == BlockFormatInt32 ? 4 : 8; }
-
-}  // namespace
-
-int64_t BlockValuesPerRecord(int32_t Format) { return BlockRecordSize / ValueSize(Format); }
-
-bool TryBlockValueCount(const TBlockHeader& Header, int64_t& Count) {
-  const std::array<int64_t, 4> Sizes{Header.NrColumns, Header.NrRows, std::max(Header.NrLayers, 1),
-                                     std::max(Header.NrTimeSlots, 1)};
-  uint64_t Product = 0;
-  if (!TryMultiplyDims(Sizes, Product) || Product > static_cast<uint64_t>(INT64_MAX)) {
-    return false;
-  }
-  Count = static_cast<int64_t>(Product);
-  return true;
-}
-
-void WriteBlockHeader(TStream& Stream, const TBlockHeader& Header) {
-  std::vector<uint8_t> Record(BlockRecordSize, 0);
-  PutInt32(&Record[0], Header.NrColumns);
-  PutInt32(&Record[4], Header.NrRows);
-  PutInt32(&Record[8], Header.NrLayers);
-  PutInt32(&Record[12], Header.NrTimeSlots);
-  const auto Length = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(Header.Identifier.size()),
-                                                             MaxIdentifierLength));
-  Record[IdentifierOffset] = static_cast<uint8_t>(Length);
-  std::memcpy(&Record[IdentifierOffset + 1], Header.Identifier.data(), Length);
-  PutInt32(&Record[FormatOffset], Header.Format);
-  Stream.WriteBuffer(Record.data(), BlockRecordSize);
-}
-
-bool ReadBlockHeader(TStream& Stream, TBlockHeader& Header) {
-  const int64_t StreamSize = Stream.Size();
-  if (StreamSize < BlockRecordSize) {
-    return false;
-  }
-  std::vector<uint8_t> Record(BlockRecordSize);
-  Stream.SetPosition(0);
-  if (Stream.Read(Record.data(), BlockRecordSize) != BlockRecordSize) {
-    return false;
-  }
-  TBlockHeader Read;
-  Read.NrColumns = GetInt32(&Record[0]);
-  Read.NrRows = GetInt32(&Record[4]);
-  Read.NrLayers = GetInt32(&Record[8]);
-  Read.NrTimeSlots = GetInt32(&Record[12]);
-  Read.Identifier.assign(reinterpret_cast<const char*>(&Record[IdentifierOffset + 1]), Record[IdentifierOffset]);
-  Read.Format = GetInt32(&Record[FormatOffset]);
-  const bool SizesValid = Read.NrColumns >= 0 && Read.NrRows >= 0 && Read.NrLayers >= 0 &&
-                          Read.NrTimeSlots >= 0 && (Read.NrTimeSlots == 0 || Read.NrLayers > 0);
-  if (!SizesValid || (Read.Format != BlockFormatDouble && Read.Format != BlockFormatInt32)) {
-    return false;
-  }
-  // The values lie back to back from record 1 on (record k holds values
-  // (k - 1) * per record ...), so value n ends at byte 4096 + (n + 1) * size.
-  int64_t Count = 0;
-  if (!TryBlockValueCount(Read, Count) || Count > (StreamSize - BlockRecordSize) / ValueSize(Read.Format)) {
-    return false;
-  }
-  Header = std::move(Read);
-  return true;
-}
-
-}  // namespace arraycore
-
 namespace {
 
 using namespace arraycore;
+using blockfile::TBlockHeader;
 
 // ---------------------------------------------------------------- text format
 
@@ -366,7 +264,7 @@ auto& CellAt(A& Arr, const TShape<R>& Index) {
 
 template <class T>
 constexpr int32_t FormatOf() {
-  return std::is_same_v<T, int32_t> ? BlockFormatInt32 : BlockFormatDouble;
+  return std::is_same_v<T, int32_t> ? blockfile::kFormatInt32 : blockfile::kFormatDouble;
 }
 
 template <class A>
@@ -393,26 +291,10 @@ int32_t SaveBlocks(const std::string& FileName, const A& Arr, const std::string&
   Header.Identifier = Comment;
   Header.Format = FormatOf<T>();
   TFileStream Out(FileName, fmCreate);
-  WriteBlockHeader(Out, Header);
-  std::vector<uint8_t> Record(BlockRecordSize, 0);
-  size_t Used = 0;
-  ForEachInFileOrder(Shape, [&](const auto& Index) {
-    const T Value = CellAt(Arr, Index);
-    if constexpr (std::is_same_v<T, int32_t>) {
-      PutInt32(&Record[Used], Value);
-    } else {
-      PutDouble(&Record[Used], Value);
-    }
-    Used += sizeof(T);
-    if (Used == Record.size()) {
-      Out.WriteBuffer(Record.data(), BlockRecordSize);
-      Used = 0;
-    }
-  });
-  if (Used > 0) {
-    std::fill(Record.begin() + static_cast<ptrdiff_t>(Used), Record.end(), 0);  // pad the last record
-    Out.WriteBuffer(Record.data(), BlockRecordSize);
-  }
+  blockfile::WriteHeader(Out, Header);
+  blockfile::TValueWriter Values(Out, Header.Format);
+  ForEachInFileOrder(Shape, [&](const auto& Index) { Values.Put(static_cast<T>(CellAt(Arr, Index))); });
+  Values.Finish();
   Out.Flush();
   return 0;
 }
@@ -422,28 +304,16 @@ size_t HeaderRank(const TBlockHeader& Header) {
   return Header.NrTimeSlots > 0 ? 4 : (Header.NrLayers > 0 ? 3 : 2);
 }
 
-/// Opens FileName and reads its header; nullptr when the file cannot be opened.
-std::unique_ptr<TFileStream> OpenBlockFile(const std::string& FileName) {
-  if (!FileExists(FileName)) {
-    return nullptr;
-  }
-  try {
-    return std::make_unique<TFileStream>(FileName, fmOpenRead);
-  } catch (const EStreamError&) {
-    return nullptr;
-  }
-}
-
 template <class A>
 int32_t LoadBlocks(const std::string& FileName, A& Arr, std::string& Comment, bool Strict) {
   using T = ElemOf<A>;
   constexpr size_t R = RankOf<A>;
-  const auto In = OpenBlockFile(FileName);
+  const auto In = blockfile::TryOpen(FileName, fmOpenRead);
   if (!In) {
     return -1;
   }
   TBlockHeader Header;
-  if (!ReadBlockHeader(*In, Header) || Header.NrColumns == 0 || Header.NrRows == 0) {
+  if (!blockfile::ReadHeader(*In, Header) || Header.NrColumns == 0 || Header.NrRows == 0) {
     return -2;
   }
   const size_t FileRank = HeaderRank(Header);
@@ -456,28 +326,15 @@ int32_t LoadBlocks(const std::string& FileName, A& Arr, std::string& Comment, bo
     Shape[d] = d < FileRank ? FileSizes[d] : 1;  // absent axes hold one index
   }
   auto Loaded = NewArray<A>("LoadBinaryArray", Shape);
-  const int64_t Size = ValueSize(Header.Format);
-  std::vector<uint8_t> Record(BlockRecordSize);
-  int64_t Left = CellCount(Shape);
-  size_t Used = Record.size();
-  In->SetPosition(BlockRecordSize);
+  // ReadHeader checked that the file holds every value.
+  blockfile::TValueReader Values(*In, FileName, Header.Format, 0, CellCount(Shape));
   ForEachInFileOrder(Shape, [&](const auto& Index) {
-    if (Used == Record.size()) {
-      // ReadBlockHeader checked that the file holds every value.
-      const int64_t Bytes = std::min<int64_t>(BlockRecordSize, Left * Size);
-      In->ReadBuffer(Record.data(), Bytes);
-      Used = 0;
-    }
     T& Cell = CellAt(Loaded, Index);
-    if (Header.Format == BlockFormatInt32) {
-      Cell = static_cast<T>(GetInt32(&Record[Used]));
-    } else if constexpr (std::is_same_v<T, int32_t>) {
-      Cell = RoundToInt32(GetDouble(&Record[Used]));
+    if constexpr (std::is_same_v<T, int32_t>) {
+      Cell = Values.NextInt32();
     } else {
-      Cell = GetDouble(&Record[Used]);
+      Cell = Values.NextDouble();
     }
-    Used += static_cast<size_t>(Size);
-    --Left;
   });
   Arr.swap(Loaded);
   Comment = Header.Identifier;
@@ -570,9 +427,9 @@ int32_t LoadBinaryArray(const std::string& FileName, TDouble4DArray& A, std::str
 
 bool ReadBinaryArrayHeader(const std::string& FileName, int32_t& NrColumns, int32_t& NrRows, int32_t& NrLayers,
                            int32_t& NrTimeSlots, std::string& Comment, int32_t& Format) {
-  const auto In = OpenBlockFile(FileName);
+  const auto In = blockfile::TryOpen(FileName, fmOpenRead);
   TBlockHeader Header;
-  if (!In || !ReadBlockHeader(*In, Header)) {
+  if (!In || !blockfile::ReadHeader(*In, Header)) {
     return false;
   }
   NrColumns = Header.NrColumns;
