@@ -33,11 +33,13 @@ namespace vexa {
 namespace {
 
 std::atomic<int64_t> GProtocolErrors{0};
+std::atomic<Display*> GCountedDisplay{nullptr};  // the connection of the backend in use
 
 /// Xlib's default handler ends the program on any protocol error (for
-/// example a window that vanished between two requests); count it instead.
-int RecordProtocolError(Display*, XErrorEvent*) {
-  GProtocolErrors.fetch_add(1);
+/// example a window that vanished between two requests); count the errors
+/// of the backend's connection instead and ignore those of other ones.
+int RecordProtocolError(Display* Dpy, XErrorEvent*) {
+  if (Dpy == GCountedDisplay.load()) GProtocolErrors.fetch_add(1);
   return 0;
 }
 
@@ -499,8 +501,12 @@ void TX11Backend::TImpl::ServeSelection(const XSelectionRequestEvent& E) {
 
 // ------------------------------------------------------------------ backend
 
-TX11Backend::TX11Backend(std::unique_ptr<TImpl> Impl) : F(std::move(Impl)) {}
-TX11Backend::~TX11Backend() = default;
+TX11Backend::TX11Backend(std::unique_ptr<TImpl> Impl) : F(std::move(Impl)) { GCountedDisplay.store(F->Dpy); }
+
+TX11Backend::~TX11Backend() {
+  Display* mine = F->Dpy;
+  GCountedDisplay.compare_exchange_strong(mine, nullptr);
+}
 
 std::unique_ptr<TX11Backend> TX11Backend::Open(const std::string& DisplayName, std::string& ErrorMessage) {
   XSetErrorHandler(RecordProtocolError);
@@ -581,7 +587,10 @@ void TX11Backend::FormChanged(TForm& Form) {
 }
 
 void TX11Backend::FormPainted(TForm& Form, const TRect& Area) {
-  if (const TFormWindow* w = F->FindForm(Form)) F->PutSurface(w->Handle, Form, Area);
+  const TFormWindow* w = F->FindForm(Form);
+  if (!w) return;
+  F->PutSurface(w->Handle, Form, Area);
+  XFlush(F->Dpy);  // a Repaint outside the loop shows at once
 }
 
 void TX11Backend::SetPointerCursor(TCursor Cursor) {

@@ -63,8 +63,9 @@ public:
   void Sync();
   /// Width and height of the display's screen in pixels.
   TPoint ScreenSize() const;
-  /// Protocol errors the server reported to this process (they are
-  /// recorded instead of ending the program).
+  /// Protocol errors the server reported on the connection of the newest
+  /// backend (counted instead of ending the program; errors of other Xlib
+  /// connections of the process are ignored).
   static int64_t ProtocolErrorCount();
 
 private:

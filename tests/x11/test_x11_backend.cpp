@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/Vexa_buttons.h"
 #include "platform/controls/Vexa_forms.h"
-#include "platform/controls/Vexa_headless.h"
+#include "platform/controls/Vexa_stdctrls.h"
 #include "platform/controls/Vexa_timers.h"
 #include "platform/graphics/Vexa_clipbrd.h"
 #include "platform/graphics/Vexa_imagefiles.h"
@@ -43,49 +44,28 @@ bool WaitUntil(const std::function<bool()>& Done) {
   return Done();
 }
 
-/// A control with a picture of its own that logs its clicks and characters.
-class TPad : public TCustomControl {
-public:
-  explicit TPad(TComponent* AOwner) : TCustomControl(AOwner) {
-    SetTabStop(true);
-    OnClick = [this](TObject*) { ++Clicks; };
-    OnKeyPress = [this](TObject*, char32_t& c) { Typed += EncodeUtf8(c); };
-    OnKeyDown = [this](TObject*, uint16_t& k, TShiftState) { Keys.push_back(k); };
-  }
-  int Clicks = 0;
-  std::string Typed;
-  std::vector<uint16_t> Keys;
-
-protected:
-  void Paint() override {
-    TCanvas& c = Canvas();
-    c.Brush().SetColor(clWhite);
-    c.FillRect(ClientRect());
-    c.Pen().SetColor(clRed);
-    c.MoveTo(0, 0);
-    c.LineTo(Width() - 1, Height() - 1);
-    c.Brush().SetColor(clNavy);
-    c.Rectangle(4, 4, 20, 14);
-    c.TextOut(24, 2, "Pad " + Typed);
-  }
-};
-
-/// A form of two pads at a fixed place on the screen.
+/// A form with an edit and a speed button at a fixed place on the screen;
+/// counts the clicks of both.
 struct TTestForm {
   TTestForm() : Form(new TForm(nullptr)) {
     Form->SetBounds(40, 30, 240, 120);
     Form->SetCaption("Vexa X11 test");
     Form->SetColor(0x00C0E0F0);
-    Edit = new TPad(Form.get());
+    Edit = new TEdit(Form.get());
     Edit->SetParent(Form.get());
-    Edit->SetBounds(10, 10, 150, 30);
-    Button = new TPad(Form.get());
+    Edit->SetBounds(10, 10, 150, 24);
+    Edit->OnClick = [this](TObject*) { ++EditClicks; };
+    Button = new TSpeedButton(Form.get());
     Button->SetParent(Form.get());
     Button->SetBounds(10, 60, 80, 40);
+    Button->SetCaption("Press");
+    Button->OnClick = [this](TObject*) { ++ButtonClicks; };
   }
   std::unique_ptr<TForm> Form;
-  TPad* Edit;
-  TPad* Button;
+  TEdit* Edit;
+  TSpeedButton* Button;
+  int EditClicks = 0;
+  int ButtonClicks = 0;
 };
 
 class X11BackendTest : public ::testing::Test {
@@ -194,9 +174,8 @@ TEST_F(X11BackendTest, WindowShowsTheSurfacePixelForPixel) {
   EXPECT_EQ(back.Width(), t.Form->Width());
 
   // A repaint reaches the window too.
-  t.Edit->SetColor(clRed);
-  t.Edit->Typed = "again";
-  t.Edit->Invalidate();
+  t.Edit->SetText("changed");
+  t.Button->SetCaption("Again");
   EXPECT_TRUE(WaitUntil([&] { return DifferingPixels(*t.Form) == 0; }));
   X11Backend()->Sync();
   EXPECT_EQ(TX11Backend::ProtocolErrorCount(), 0);
@@ -208,34 +187,37 @@ TEST_F(X11BackendTest, SentClickFiresOnClick) {
   const Window w = WindowOf(*t.Form);
   SendButton(w, ButtonPress, Button1, 30, 80, 0);
   SendButton(w, ButtonRelease, Button1, 30, 80, Button1Mask);
-  ASSERT_TRUE(WaitUntil([&] { return t.Button->Clicks == 1; }));
-  EXPECT_EQ(t.Edit->Clicks, 0);
+  ASSERT_TRUE(WaitUntil([&] { return t.ButtonClicks == 1; }));
+  EXPECT_EQ(t.EditClicks, 0);
   // Released outside the pressed control: no click.
   SendButton(w, ButtonPress, Button1, 30, 80, 0);
   SendButton(w, ButtonRelease, Button1, 30, 20, Button1Mask);
-  SendButton(w, ButtonPress, Button1, 20, 20, 0);  // then a click on the other pad, to know all arrived
+  SendButton(w, ButtonPress, Button1, 20, 20, 0);  // then a click on the edit, to know all arrived
   SendButton(w, ButtonRelease, Button1, 20, 20, Button1Mask);
-  ASSERT_TRUE(WaitUntil([&] { return t.Edit->Clicks == 1; }));
-  EXPECT_EQ(t.Button->Clicks, 1);
+  ASSERT_TRUE(WaitUntil([&] { return t.EditClicks == 1; }));
+  EXPECT_EQ(t.ButtonClicks, 1);
 }
 
-TEST_F(X11BackendTest, SentKeysReachTheFocusedControl) {
+TEST_F(X11BackendTest, SentKeysReachTheEditsText) {
   TTestForm t;
   t.Form->SetActiveControl(t.Edit);
   ShowAndSettle(*t.Form);
   const Window w = WindowOf(*t.Form);
   struct TKeyCase {
-    KeySym Sym;
-    unsigned State;
+    std::vector<std::pair<KeySym, unsigned>> Keys;
+    std::string Text;
   };
-  const TKeyCase keys[] = {{XK_h, ShiftMask}, {XK_i, 0}, {XK_5, 0}, {XK_space, 0}, {XK_Left, 0}, {XK_a, ControlMask}};
-  for (const TKeyCase& k : keys) SendKey(w, k.Sym, k.State);
-  ASSERT_TRUE(WaitUntil([&] { return t.Edit->Keys.size() == std::size(keys); }));
-  // Characters: the text of each key; an arrow gives none, Ctrl+A gives 1.
-  EXPECT_EQ(t.Edit->Typed, "Hi5 \x01");
-  const std::vector<uint16_t> expectedKeys = {'H', 'I', '5', 0x20, 0x25, 'A'};
-  EXPECT_EQ(t.Edit->Keys, expectedKeys);
-  EXPECT_EQ(t.Button->Typed, "");
+  // Each row continues from the text the previous one left.
+  const TKeyCase cases[] = {
+      {{{XK_h, ShiftMask}, {XK_i, 0}, {XK_5, 0}}, "Hi5"},      // characters, Shift
+      {{{XK_Left, 0}, {XK_x, 0}, {XK_space, 0}}, "Hix 5"},     // a key without a character moves the caret
+      {{{XK_BackSpace, 0}, {XK_End, 0}, {XK_period, 0}}, "Hix5."},
+      {{{XK_a, ControlMask}, {XK_z, 0}}, "z"},                 // Ctrl+A selects all, typing replaces it
+  };
+  for (const TKeyCase& c : cases) {
+    for (const auto& [sym, state] : c.Keys) SendKey(w, sym, state);
+    ASSERT_TRUE(WaitUntil([&] { return t.Edit->Text() == c.Text; })) << t.Edit->Text() << " instead of " << c.Text;
+  }
 }
 
 TEST_F(X11BackendTest, TimerTicksOnTheRealClock) {
@@ -355,7 +337,7 @@ TEST_F(X11BackendTest, ModalFormIsATransientWindowInANestedLoop) {
   EXPECT_EQ(result, mrCancel);
   EXPECT_EQ(owner, WindowOf(*t.Form));
   EXPECT_EQ(WindowOf(modal), 0u);
-  EXPECT_EQ(t.Button->Clicks, 0);
+  EXPECT_EQ(t.ButtonClicks, 0);
 }
 
 TEST_F(X11BackendTest, CursorsOfEveryKindAreAccepted) {
