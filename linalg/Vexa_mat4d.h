@@ -223,6 +223,103 @@ public:
   std::string CRCofData(int32_t Sample);
 
   // ---- copies and reductions (defined in Vexa_mat4d_copy.cpp / Vexa_mat4d_reduce.cpp)
+  // Source ranges are made valid ((0, 0) = the whole axis, clamped, a
+  // reversed pair exchanged). A nullptr container does nothing. Then a
+  // single Layer or TimeSlot argument of the 4-D matrix is checked before
+  // anything is copied: outside its axis it raises EVexaMatrixError
+  // "...\": specified layer beyond data range" or "...\": specified time slot
+  // beyond data range" (FirstLayer and the Dest* positions are not checked:
+  // cells that land outside are dropped). Cells written
+  // into a container go through its element setter (OnChange per cell);
+  // destinations outside it are dropped. Copies into Self fire OnChange once
+  // more at the end.
+
+  /// The block of MatSource at (DestCol, DestRow, DestLayer, DestTSlot) of
+  /// Self; MatSource may be Self (the block is read from a snapshot).
+  void CopyFrom(const TMat4D* MatSource, int32_t SrcLowCol, int32_t SrcHighCol, int32_t SrcLowRow,
+                int32_t SrcHighRow, int32_t SrcLowLayer, int32_t SrcHighLayer, int32_t SrcLowTSlot,
+                int32_t SrcHighTSlot, int32_t DestCol, int32_t DestRow, int32_t DestLayer, int32_t DestTSlot);
+  /// DestMat := the rectangle of (Layer, TimeSlot), resized to it.
+  void CopyLayerToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                         int32_t Layer, int32_t TimeSlot) const;
+  /// DestArray := the rectangle of (Layer, TimeSlot) as [column][row] from 0.
+  void CopyLayerToArray(TDouble2DArray& DestArray, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+                        int32_t HighRow, int32_t Layer, int32_t TimeSlot) const;
+  /// The rectangle of SrcMat into (Layer, TimeSlot) from (LayLowCol, LayLowRow).
+  void CopyMatrixToLayer(const TMatrix* SrcMat, int32_t SrcLowCol, int32_t SrcHighCol, int32_t SrcLowRow,
+                         int32_t SrcHighRow, int32_t Layer, int32_t TimeSlot, int32_t LayLowCol,
+                         int32_t LayLowRow);
+  /// The whole [column][row] array (rows may differ in length) into (Layer,
+  /// TimeSlot): Src2D[i][j] goes to (LayLowCol + i, LayLowRow + j).
+  void CopyArrayToLayer(const TDouble2DArray& Src2D, int32_t Layer, int32_t TimeSlot, int32_t LayLowCol,
+                        int32_t LayLowRow);
+  /// DestMat := the block of time slot TimeSlot, resized to it.
+  void CopyTimeSlotToMat3D(TMat3D* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                           int32_t LowLay, int32_t HighLay, int32_t TimeSlot) const;
+  /// Dest3D := the block of time slot TimeSlot as [column][row][layer] from 0.
+  void CopyTimeSlotToArray(TDouble3DArray& Dest3D, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+                           int32_t HighRow, int32_t LowLay, int32_t HighLay, int32_t TimeSlot) const;
+  /// The block of SrcMat into time slot TimeSlot from (DestCol, DestRow, DestLayer).
+  void CopyMat3DToTimeSlot(const TMat3D* SrcMat, int32_t SrcLowCol, int32_t SrcHighCol, int32_t SrcLowRow,
+                           int32_t SrcHighRow, int32_t SrcLowLay, int32_t SrcHighLay, int32_t TimeSlot,
+                           int32_t DestCol, int32_t DestRow, int32_t DestLayer);
+  /// The whole [column][row][layer] array into time slot TimeSlot:
+  /// Src3D[i][j][k] goes to (DestCol + i, DestRow + j, DestLayer + k).
+  void CopyArrayToTimeSlot(const TDouble3DArray& Src3D, int32_t TimeSlot, int32_t DestCol, int32_t DestRow,
+                           int32_t DestLayer);
+  /// Dest := the layers LowLayer … HighLayer of pixel (Col, Row) in time slot
+  /// TimeSlot (Dest resized to the range; Col and Row clamped into the matrix).
+  void CopyPixelToVector(TVector* Dest, int32_t Col, int32_t Row, int32_t LowLayer, int32_t HighLayer,
+                         int32_t TimeSlot) const;
+  /// The same into an array (resized to the range).
+  void CopyPixelTo1DArray(TDoubleArray& Dest, int32_t Col, int32_t Row, int32_t LowLayer, int32_t HighLayer,
+                          int32_t TimeSlot) const;
+  /// The whole vector along the layers of pixel (Col, Row) in time slot
+  /// TimeSlot: element i goes to layer FirstLayer + i − 1.
+  void CopyVectorToPixel(const TVector* Src, int32_t Col, int32_t Row, int32_t FirstLayer, int32_t TimeSlot);
+  /// The whole array along the layers: Src[i] goes to layer FirstLayer + i.
+  void Copy1DArrayToPixel(const TDoubleArray& Src, int32_t Col, int32_t Row, int32_t FirstLayer,
+                          int32_t TimeSlot);
+
+  // Reductions over layers and time slots: DestMat is resized to the
+  // validated column × row rectangle and zero-filled (its own events), then
+  // every pixel (c, r) receives, through DestMat's setter at (c − LowCol + 1,
+  // r − LowRow + 1), one value over the layer and time-slot ranges. The
+  // values are computed by min(NThreads, processors) workers (NThreads < 1
+  // counts as 1; without NThreads: processors) into a buffer, each pixel in
+  // the order time slot outer, layer inner, so every thread count gives the
+  // same bits; the calling thread writes every pixel (all DestMat events
+  // fire on it) and reports progress (ProcStat + 100 in all, MathFeedBackProc
+  // per wake-up). Not aborted by AbortMathProc. Nothing for nullptr.
+
+  /// Σx / N, N = layers · time slots.
+  void MeanOfLayersToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                            int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot, int32_t HighTimeSlot) const;
+  void MeanOfLayersToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                            int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot, int32_t HighTimeSlot,
+                            int32_t NThreads) const;
+  /// The largest value (from −uc_MaxReal, strict comparisons: NaN never wins).
+  void MaximumOfLayersToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+                               int32_t HighRow, int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot,
+                               int32_t HighTimeSlot) const;
+  void MaximumOfLayersToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+                               int32_t HighRow, int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot,
+                               int32_t HighTimeSlot, int32_t NThreads) const;
+  /// The smallest value (from +uc_MaxReal, strict comparisons: NaN never wins).
+  void MinimumOfLayersToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+                               int32_t HighRow, int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot,
+                               int32_t HighTimeSlot) const;
+  void MinimumOfLayersToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+                               int32_t HighRow, int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot,
+                               int32_t HighTimeSlot, int32_t NThreads) const;
+  /// Population standard deviation √(Σd²/N − (Σd/N)²), d = x − the pixel's
+  /// first value (free of the cancellation of the raw sums); never negative.
+  void StdDevOfLayersToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+                              int32_t HighRow, int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot,
+                              int32_t HighTimeSlot) const;
+  void StdDevOfLayersToMatrix(TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
+                              int32_t HighRow, int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot,
+                              int32_t HighTimeSlot, int32_t NThreads) const;
   // ---- end of copies and reductions
 
   // ---- binary files (defined in Vexa_mat4d_binary.cpp)

@@ -25,10 +25,11 @@ namespace {
 /// flag again while no column finishes.
 constexpr std::chrono::milliseconds kPollInterval{10};
 
-TColumnPoolResult RunOnCallingThread(int32_t NrColumns, const std::function<void(int32_t)>& Kernel) {
+TColumnPoolResult RunOnCallingThread(int32_t NrColumns, const std::function<void(int32_t)>& Kernel,
+                                     const TColumnProgress& Progress) {
   TColumnPoolResult Result;
   for (int32_t c = 0; c < NrColumns; ++c) {
-    if (ProgressStep()) {
+    if (Progress(1)) {
       return Result;
     }
     Kernel(c);
@@ -82,17 +83,15 @@ private:
   int32_t FFinished = 0;
 };
 
-/// Reports finished columns until all are done or an abort is seen; true when all are done.
-bool ReportProgress(TColumnQueue& Queue, int32_t NrColumns) {
+/// Reports finished columns after every wake-up until all are done or
+/// Progress asks to stop; true when all are done.
+bool ReportProgress(TColumnQueue& Queue, int32_t NrColumns, const TColumnProgress& Progress) {
   int32_t Reported = 0;
   while (Reported < NrColumns) {
     const int32_t Finished = Queue.WaitForMoreThan(Reported);
-    for (; Reported < Finished; ++Reported) {
-      if (ProgressStep()) {
-        return false;
-      }
-    }
-    if (AbortMathProc.load()) {
+    const int32_t NewlyFinished = Finished - Reported;
+    Reported = Finished;
+    if (Progress(NewlyFinished)) {
       return false;
     }
   }
@@ -101,10 +100,24 @@ bool ReportProgress(TColumnQueue& Queue, int32_t NrColumns) {
 
 }  // namespace
 
+bool StepPerColumn(int32_t Columns) {
+  for (int32_t c = 0; c < Columns; ++c) {
+    if (ProgressStep()) {
+      return true;
+    }
+  }
+  return AbortMathProc.load();
+}
+
 TColumnPoolResult RunColumnPool(int32_t NrColumns, int32_t NrWorkers, const std::function<void(int32_t)>& Kernel) {
+  return RunColumnPool(NrColumns, NrWorkers, Kernel, StepPerColumn);
+}
+
+TColumnPoolResult RunColumnPool(int32_t NrColumns, int32_t NrWorkers, const std::function<void(int32_t)>& Kernel,
+                                const TColumnProgress& Progress) {
   const int32_t k = std::min(std::max(NrWorkers, 1), NrColumns);
   if (k <= 1) {
-    return RunOnCallingThread(NrColumns, Kernel);
+    return RunOnCallingThread(NrColumns, Kernel, Progress);
   }
   TColumnQueue Queue(NrColumns, Kernel);
   std::vector<std::thread> Workers;
@@ -120,9 +133,9 @@ TColumnPoolResult RunColumnPool(int32_t NrColumns, int32_t NrWorkers, const std:
   TColumnPoolResult Result;
   Result.WorkersStarted = static_cast<int32_t>(Workers.size());
   if (Workers.empty()) {
-    return RunOnCallingThread(NrColumns, Kernel);
+    return RunOnCallingThread(NrColumns, Kernel, Progress);
   }
-  Result.Completed = ReportProgress(Queue, NrColumns);
+  Result.Completed = ReportProgress(Queue, NrColumns, Progress);
   if (!Result.Completed) {
     Queue.Stop();
   }

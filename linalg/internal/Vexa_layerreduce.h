@@ -1,0 +1,61 @@
+#pragma once
+// Internal to the matrix unit (not installed): the engine of the layer
+// reductions of TMat4D (mean, maximum, minimum and population standard
+// deviation over a box of layers and time slots, one value per pixel).
+//
+// It works on a raw [time slot][layer][row][column] buffer, column fastest,
+// and hands the columns of the box out to the column worker pool of
+// TMatrix::Square (Vexa_matrix_square.h) in chunks of a few adjacent
+// columns, so that each worker reads whole cache lines. Each pixel is reduced
+// by one worker in a fixed order (time slot outer, layer inner), so every
+// worker count gives bitwise the same result. Workers write only their own
+// pixels of the result buffer and touch no global state.
+//
+// Progress: the calling thread adds 100 · (finished chunks / chunks) to
+// ProcStat through ProgressStep() and so calls MathFeedBackProc once per
+// wake-up of the pool (once per chunk with one worker). AbortMathProc is not
+// consulted: a reduction always runs to the end.
+
+#include <cstdint>
+#include <span>
+
+namespace vexa::matrix_detail {
+
+/// The four reductions.
+enum class TLayerReduction : uint8_t {
+  lrMean,     ///< Σx / N
+  lrMaximum,  ///< largest value, starting from −uc_MaxReal (NaN never wins)
+  lrMinimum,  ///< smallest value, starting from +uc_MaxReal (NaN never wins)
+  lrStdDev,   ///< √max(0, Σd²/N − (Σd/N)²), d = x − the pixel's first value
+};
+
+/// A read-only [time slot][layer][row][column] buffer and its dimensions
+/// (all ≥ 1; Data holds their product).
+struct TLayerStack {
+  const double* Data = nullptr;
+  int32_t NrColumns = 0;
+  int32_t NrRows = 0;
+  int32_t NrLayers = 0;
+  int32_t NrTimeSlots = 0;
+};
+
+/// The box to reduce, 0-based inclusive bounds inside the stack.
+struct TLayerBox {
+  int32_t LowCol = 0, HighCol = 0;
+  int32_t LowRow = 0, HighRow = 0;
+  int32_t LowLayer = 0, HighLayer = 0;
+  int32_t LowTimeSlot = 0, HighTimeSlot = 0;
+};
+
+/// Columns handed out to a worker at a time (two cache lines of doubles).
+inline constexpr int32_t kReduceChunkColumns = 16;
+
+/// Reduces every pixel (c, r) of Box over its layers and time slots into
+/// Result[(r − LowRow)·width + (c − LowCol)] (row by row, width = HighCol −
+/// LowCol + 1). Result must hold width·height values; for lrStdDev Scratch
+/// must be as large (it holds Σd²), otherwise it may be empty. Runs on
+/// min(NrWorkers, chunks) workers (NrWorkers < 1 counts as 1).
+void ReduceLayers(const TLayerStack& Stack, const TLayerBox& Box, TLayerReduction Kind, int32_t NrWorkers,
+                  std::span<double> Result, std::span<double> Scratch);
+
+}  // namespace vexa::matrix_detail
