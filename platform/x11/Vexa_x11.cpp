@@ -118,6 +118,10 @@ struct TX11Backend::TImpl {
   std::vector<TFormWindow> Windows;
   std::vector<std::pair<TCursor, Cursor>> Cursors;
   TCursor PointerCursor = crDefault;
+  // Timer time continues from the backend in use when this one was opened,
+  // so timers armed before the switch keep their deadlines.
+  int64_t TickOrigin = 0;
+  std::chrono::steady_clock::time_point OpenedAt;
   bool ApplyingServerGeometry = false;
   bool OwnsClipboard = false;
   std::optional<std::string> ClaimedText;  // the clipboard text last offered
@@ -182,6 +186,10 @@ Window TX11Backend::TImpl::CreateFormWindow(TForm& Form) {
                                  VisualPtr, CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask, &a);
   Atom protocols[] = {WmDeleteWindow};
   XSetWMProtocols(Dpy, w, protocols, 1);
+  XWMHints wmHints{};
+  wmHints.flags = InputHint;
+  wmHints.input = True;  // the window takes the keyboard focus when the window manager offers it
+  XSetWMHints(Dpy, w, &wmHints);
   UpdateTitle(w, Form);
   UpdateSizeHints(w, Form);
   if (Form.Modal()) {
@@ -547,12 +555,14 @@ std::unique_ptr<TX11Backend> TX11Backend::Open(const std::string& DisplayName, s
   impl->Targets = XInternAtom(dpy, "TARGETS", False);
   impl->ClipboardAtom = XInternAtom(dpy, "CLIPBOARD", False);
   impl->NetWmName = XInternAtom(dpy, "_NET_WM_NAME", False);
+  impl->TickOrigin = Backend().TickCount();
+  impl->OpenedAt = std::chrono::steady_clock::now();
   return std::unique_ptr<TX11Backend>(new TX11Backend(std::move(impl)));
 }
 
 int64_t TX11Backend::TickCount() {
   using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  return F->TickOrigin + duration_cast<milliseconds>(steady_clock::now() - F->OpenedAt).count();
 }
 
 int64_t TX11Backend::WallClockMs() {

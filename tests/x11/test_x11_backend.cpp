@@ -13,6 +13,7 @@
 
 #include "platform/controls/Vexa_buttons.h"
 #include "platform/controls/Vexa_forms.h"
+#include "platform/controls/Vexa_headless.h"
 #include "platform/controls/Vexa_stdctrls.h"
 #include "platform/controls/Vexa_timers.h"
 #include "platform/graphics/Vexa_clipbrd.h"
@@ -357,6 +358,25 @@ TEST_F(X11BackendTest, CursorsOfEveryKindAreAccepted) {
   X11Backend()->Sync();
   EXPECT_EQ(TX11Backend::ProtocolErrorCount(), errorsBefore);
   Screen().SetCursors(1, TCursorImage{});
+}
+
+TEST(X11BackendSwitch, TimerTimeContinuesFromTheHeadlessClock) {
+  std::string reason;
+  const std::string display = testing::TestDisplay(reason);
+  if (display.empty()) VEXA_SKIP_WITHOUT_X(reason);
+  SetBackend(nullptr);
+  TestClock().Advance(5000);
+  int64_t ticks = 0;
+  const HWND h = AllocateHWnd([&](TMessage&) { ++ticks; });
+  SetTimer(h, 1, 100);  // due at 5100 on the headless clock
+  std::string why;
+  ASSERT_TRUE(InstallX11Backend(why, display)) << why;
+  EXPECT_GE(Backend().TickCount(), 5000);
+  // Deadlines stay meaningful: no burst of ticks to catch up with another clock.
+  EXPECT_TRUE(WaitUntil([&] { return ticks >= 1; }));
+  EXPECT_LT(ticks, 1000);
+  DeallocateHWnd(h);
+  SetBackend(nullptr);
 }
 
 TEST(X11BackendVisual, DisplayWithoutTrueColorIsRefused) {
