@@ -399,7 +399,7 @@ private:
   int32_t FItemHeight = 16;
   int32_t FHover = -1;
   int32_t FTopIndex = 0;
-  bool FSettingText = false;
+  bool FDropping = false;  // DropDown runs
   TCanvas* FDrawCanvas = nullptr;
   framework::TEditBuffer FEdit;  // text and caret of the csDropDown field
 };

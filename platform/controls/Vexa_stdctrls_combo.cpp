@@ -285,10 +285,18 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
     TComboDropDown::Close(true);
     return;
   }
-  if (!Showing()) return;
+  if (!Showing() || FDropping) return;  // a DropDown handler asking again is ignored
   const TControlRef self(this);
-  DropDown();
-  if (self && Showing() && !DroppedDown()) this->OpenList();
+  FDropping = true;
+  try {
+    DropDown();
+  } catch (...) {
+    if (self) FDropping = false;
+    throw;
+  }
+  if (!self) return;
+  FDropping = false;
+  if (Showing() && !DroppedDown()) this->OpenList();
 }
 
 void TCustomComboBox::OpenList() {

@@ -445,8 +445,10 @@ std::string TMemo::PasteText(const std::string& Clip) const {
 
 std::vector<size_t> TMemo::LineStarts() const {
   std::vector<size_t> starts{0};
+  // A line feed byte is never part of a longer UTF-8 sequence.
+  const std::string& text = FBuffer.Text();
   for (size_t pos = 0; pos < FBuffer.Length(); ++pos)
-    if (FBuffer.Slice(pos, pos + 1) == "\n") starts.push_back(pos + 1);
+    if (text[FBuffer.ByteOffset(pos)] == '\n') starts.push_back(pos + 1);
   return starts;
 }
 

@@ -83,9 +83,14 @@ TEST_F(ComboTest, CodeChangesFireNothingUserPicksFireClickThenChange) {
 TEST_F(ComboTest, ClickOutsideTheListOnlyClosesIt) {
   TComboForm f(Log);
   auto* below = Place(&f.Form, new TLogControl(&f.Form, Log, "Below"), 20, 50, 150, 100);
+  f.Combo->OnDropDown = [&](TObject*) {
+    Log.push_back("dropdown");
+    f.Combo->SetDroppedDown(true);  // asking again from the handler opens the list once
+  };
   TInputSimulator sim;
   sim.ClickControl(*f.Combo);
   ASSERT_TRUE(f.Combo->DroppedDown());
+  EXPECT_EQ(Log, (std::vector<std::string>{"dropdown"}));
   Log.clear();
   sim.MoveTo(f.Form, 250, 250);
   sim.Click();
