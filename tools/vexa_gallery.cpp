@@ -4,8 +4,9 @@
 //
 // Writes controls.png (edit with a selection, memo, label, panel, buttons, a
 // speed-button group with one button down, a dropped combo box, a date-time
-// picker), popup.png (an open popup menu with its submenu), tree.png (an
-// expanded tree view) and filedialog.png (the file dialog). The forms run
+// picker), popup.png (an open popup menu with its submenu), grid.png (a
+// draw grid with its cell editor open), tree.png (an expanded tree view) and
+// filedialog.png (the file dialog). The forms run
 // under the headless backend, the pictures are what PaintTo shows. With
 // --verify each file is read back and compared.
 
@@ -19,6 +20,7 @@
 #include "platform/controls/Vexa_datetimepicker.h"
 #include "platform/controls/Vexa_dialogs.h"
 #include "platform/controls/Vexa_extctrls.h"
+#include "platform/controls/Vexa_grids.h"
 #include "platform/controls/Vexa_headless.h"
 #include "platform/controls/Vexa_menus.h"
 #include "platform/controls/Vexa_stdctrls.h"
@@ -125,6 +127,35 @@ void PopupSheet(TBitmap& Picture) {
   form.PaintTo(Picture);
 }
 
+void GridSheet(TBitmap& Picture) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 340, 160);
+  auto* grid = Place(form, new TDrawGrid(&form), 5, 5, 330, 150);
+  grid->SetColCount(5);
+  grid->SetRowCount(6);
+  grid->SetOptions(grid->Options() | GridOptionBit(goEditing));
+  auto cellText = [](int32_t ACol, int32_t ARow) -> std::string {
+    if (ARow == 0) return ACol == 0 ? "" : std::string("Col ") + static_cast<char>('A' + ACol - 1);
+    if (ACol == 0) return "Row " + std::to_string(ARow);
+    return std::to_string(ACol * 10 + ARow) + ".5";
+  };
+  grid->OnDrawCell = [grid, cellText](TObject*, int32_t ACol, int32_t ARow, TRect R, TGridDrawState) {
+    TCanvas& canvas = grid->Canvas();
+    canvas.Brush().SetStyle(bsClear);
+    canvas.TextOut(R.Left + 4, R.Top + 4, cellText(ACol, ARow));
+    canvas.Brush().SetStyle(bsSolid);
+  };
+  grid->OnGetEditText = [cellText](TObject*, int32_t ACol, int32_t ARow, std::string& Value) {
+    Value = cellText(ACol, ARow);
+  };
+  form.Show();
+  grid->SetFocus();
+  grid->SetCol(2);
+  grid->SetRow(3);
+  grid->ShowEditor();
+  form.PaintTo(Picture);
+}
+
 void TreeSheet(TBitmap& Picture) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 260, 220);
@@ -164,6 +195,7 @@ int Run(const std::string& Folder, bool Verify) {
   };
   const TSheet sheets[] = {{"controls.png", ControlsSheet},
                            {"popup.png", PopupSheet},
+                           {"grid.png", GridSheet},
                            {"tree.png", TreeSheet},
                            {"filedialog.png", FileDialogSheet}};
   int failures = 0;
