@@ -33,6 +33,7 @@
 
 #include "platform/controls/Vexa_controls.h"
 #include "platform/controls/Vexa_forms.h"
+#include "platform/controls/Vexa_stdctrls.h"
 
 namespace vexa {
 
@@ -96,27 +97,21 @@ using TGetPickListItemsEvent =
 class TCustomGrid;
 class TPickListBox;
 
-/// The in-place editor: a one-line edit placed over the current cell.
-/// Navigation keys it does not use itself (up, down, page keys, Tab, Escape,
-/// left/right at the ends of the text) go to the grid; characters go to the
-/// grid's KeyPress first. Positions count code points.
-class TInplaceEdit : public TCustomControl {
+/// The in-place editor: a one-line edit (TCustomEdit) placed over the
+/// current cell. Navigation keys it does not use itself (up, down, page
+/// keys, Tab, Escape, left/right/home/end at the ends of the text) go to the
+/// grid; characters go to the grid's KeyPress first; the keys it keeps fire
+/// the grid's OnKeyDown before its own handling.
+class TInplaceEdit : public TCustomEdit {
 public:
   TInplaceEdit(TComponent* AOwner, TCustomGrid& Grid);
   TCustomGrid& Grid() const { return FGrid; }
 
-  /// True when the user changed the text since it was loaded.
-  bool Modified() const { return FModified; }
-  void SetModified(bool Value) { FModified = Value; }
-  /// Loads a text (not a user change): the whole text is selected.
+  /// Loads a text (not a user change): Modified is cleared and the whole
+  /// text selected.
   void LoadText(const std::string& Value);
-  /// Caret and selection in code points.
-  size_t SelStart() const { return std::min(FCaret, FAnchor); }
-  size_t SelLength() const { return FCaret > FAnchor ? FCaret - FAnchor : FAnchor - FCaret; }
-  void SelectAll();
-  void SetCaret(size_t Pos, bool Extend);
-  /// Replaces the selection by Value as a user edit.
-  void InsertText(const std::string& Value);
+  /// Replaces the selection by Value as a user edit (sets Modified).
+  void InsertText(const std::string& Value) { UserInsert(Value); }
   /// Stored only.
   const std::string& EditMask() const { return FEditMask; }
   void SetEditMask(const std::string& Value) { FEditMask = Value; }
@@ -126,25 +121,11 @@ public:
 protected:
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
-  void Paint() override;
-  /// Space at the right kept free of text (a drop-down button).
+  /// Space at the right kept for a drop-down button.
   virtual int32_t ButtonWidth() const { return 0; }
-  /// Called after the user changed the text.
-  virtual void UserChanged() {}
-  size_t Length() const { return FStarts.size() - 1; }
 
 private:
-  void SetUserText(const std::string& Value, size_t NewCaret);
-  void DeleteRange(size_t From, size_t To);
-  size_t ByteOffset(size_t Pos) const { return FStarts[std::min(Pos, FStarts.size() - 1)]; }
-  void Reindex();
-
   TCustomGrid& FGrid;
-  std::vector<size_t> FStarts{0};  // byte offsets of the code points, then the size
-  size_t FCaret = 0;
-  size_t FAnchor = 0;
-  bool FModified = false;
   std::string FEditMask;
 };
 

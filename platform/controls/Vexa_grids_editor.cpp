@@ -5,7 +5,6 @@
 
 #include "platform/controls/Vexa_grids.h"
 #include "platform/controls/Vexa_headless.h"
-#include "platform/graphics/Vexa_fontcache.h"
 
 namespace vexa {
 
@@ -13,72 +12,20 @@ namespace {
 
 bool HasShift(TShiftState Shift, TShiftStateItem Item) { return (Shift & ShiftBit(Item)) != 0; }
 
-/// Byte offsets of the code points of Text, then Text.size(). A valid UTF-8
-/// sequence is one position; any other byte is a position of its own (the
-/// font decoder reads it as Latin-1).
-std::vector<size_t> CodePointOffsets(const std::string& Text) {
-  std::vector<size_t> starts;
-  size_t offset = 0;
-  for (const uint32_t code : fontcache::DecodeText(Text)) {
-    starts.push_back(offset);
-    const std::string encoded = EncodeUtf8(code);
-    offset += Text.compare(offset, encoded.size(), encoded) == 0 ? encoded.size() : 1;
-  }
-  starts.push_back(Text.size());
-  return starts;
-}
-
-constexpr int32_t TextIndent = 2;
-
 }  // namespace
 
 // ---------------------------------------------------------------- TInplaceEdit
 
-TInplaceEdit::TInplaceEdit(TComponent* AOwner, TCustomGrid& Grid) : TCustomControl(AOwner), FGrid(Grid) {
+TInplaceEdit::TInplaceEdit(TComponent* AOwner, TCustomGrid& Grid) : TCustomEdit(AOwner), FGrid(Grid) {
   SetTabStop(false);
-  SetColor(clWindow);
+  SetBorderStyle(bsNone);
+  SetAutoSelect(true);
 }
-
-void TInplaceEdit::Reindex() { FStarts = CodePointOffsets(Text()); }
 
 void TInplaceEdit::LoadText(const std::string& Value) {
   SetText(Value);
-  Reindex();
-  FModified = false;
+  SetModified(false);
   SelectAll();
-}
-
-void TInplaceEdit::SelectAll() {
-  FAnchor = 0;
-  FCaret = Length();
-  Invalidate();
-}
-
-void TInplaceEdit::SetCaret(size_t Pos, bool Extend) {
-  FCaret = std::min(Pos, Length());
-  if (!Extend) FAnchor = FCaret;
-  Invalidate();
-}
-
-void TInplaceEdit::SetUserText(const std::string& Value, size_t NewCaret) {
-  SetText(Value);
-  Reindex();
-  FCaret = FAnchor = std::min(NewCaret, Length());
-  FModified = true;
-  Invalidate();
-  UserChanged();
-}
-
-void TInplaceEdit::InsertText(const std::string& Value) {
-  const std::string& text = Text();
-  const size_t from = ByteOffset(SelStart()), to = ByteOffset(SelStart() + SelLength());
-  const size_t caret = SelStart() + (CodePointOffsets(Value).size() - 1);
-  SetUserText(text.substr(0, from) + Value + text.substr(to), caret);
-}
-
-void TInplaceEdit::DeleteRange(size_t From, size_t To) {
-  const std::string& text = Text();
-  SetUserText(text.substr(0, ByteOffset(From)) + text.substr(ByteOffset(To)), From);
 }
 
 bool TInplaceEdit::ClaimsKey(uint16_t Key, TShiftState Shift) const {
@@ -88,14 +35,15 @@ bool TInplaceEdit::ClaimsKey(uint16_t Key, TShiftState Shift) const {
 }
 
 void TInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
-  const bool extend = HasShift(Shift, ssShift);
-  const bool noSelection = SelLength() == 0;
+  const bool noSelection = FBuffer.SelLength() == 0;
+  const bool atStart = FBuffer.Caret() == 0 && noSelection;
+  const bool atEnd = FBuffer.Caret() == FBuffer.Length() && noSelection;
   bool toGrid = false;
   switch (Key) {
     case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_ESCAPE: toGrid = true; break;
     case VK_TAB: toGrid = !HasShift(Shift, ssAlt); break;
-    case VK_LEFT: case VK_HOME: toGrid = HasShift(Shift, ssCtrl) || (FCaret == 0 && noSelection); break;
-    case VK_RIGHT: case VK_END: toGrid = HasShift(Shift, ssCtrl) || (FCaret == Length() && noSelection); break;
+    case VK_LEFT: case VK_HOME: toGrid = HasShift(Shift, ssCtrl) || atStart; break;
+    case VK_RIGHT: case VK_END: toGrid = HasShift(Shift, ssCtrl) || atEnd; break;
     default: break;
   }
   if (toGrid) {
@@ -106,90 +54,18 @@ void TInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
   }
   const TControlRef self(this);
   if (FGrid.OnKeyDown) FGrid.OnKeyDown(&FGrid, Key, Shift);
-  if (!self || Key == 0) return;
-  TCustomControl::KeyDown(Key, Shift);
-  if (!self || Key == 0) return;
-  switch (Key) {
-    case VK_LEFT:
-      if (!extend && !noSelection) SetCaret(SelStart(), false);
-      else SetCaret(FCaret - 1, extend);
-      break;
-    case VK_RIGHT:
-      if (!extend && !noSelection) SetCaret(SelStart() + SelLength(), false);
-      else SetCaret(FCaret + 1, extend);
-      break;
-    case VK_HOME: SetCaret(0, extend); break;
-    case VK_END: SetCaret(Length(), extend); break;
-    case VK_DELETE:
-      if (!noSelection) DeleteRange(SelStart(), SelStart() + SelLength());
-      else if (FCaret < Length()) DeleteRange(FCaret, FCaret + 1);
-      break;
-    default: return;
-  }
-  Key = 0;
+  if (self && Key != 0) TCustomEdit::KeyDown(Key, Shift);
 }
 
 void TInplaceEdit::KeyPress(char32_t& Key) {
   const TControlRef self(this);
   FGrid.KeyPress(Key);
   if (!self || Key == 0) return;
-  if (Key == U'\b') {
-    if (SelLength() > 0) DeleteRange(SelStart(), SelStart() + SelLength());
-    else if (FCaret > 0) DeleteRange(FCaret - 1, FCaret);
-  } else if (Key == 1) {  // Ctrl+A
-    SelectAll();
-  } else if (Key >= U' ' && Key != 0x7F) {
-    InsertText(EncodeUtf8(Key));
+  if (Key == U'\t' || Key == U'\r' || Key == 0x1B) {
+    Key = 0;
+    return;
   }
-  Key = 0;
-}
-
-void TInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
-  const TControlRef self(this);
-  if (Button == mbLeft) {
-    if (!Focused() && CanFocus()) SetFocus();
-    if (!self) return;
-    // The caret goes to the character boundary nearest to the click.
-    TCanvas& canvas = Canvas();
-    canvas.Font().Assign(Font());
-    int64_t x = TextIndent;
-    size_t pos = 0;
-    for (; pos < Length(); ++pos) {
-      const int32_t w = canvas.TextWidth(Text().substr(ByteOffset(pos), ByteOffset(pos + 1) - ByteOffset(pos)));
-      if (X < x + w / 2) break;
-      x += w;
-    }
-    SetCaret(pos, HasShift(Shift, ssShift));
-  }
-  TCustomControl::MouseDown(Button, Shift, X, Y);
-}
-
-void TInplaceEdit::Paint() {
-  TCanvas& canvas = Canvas();
-  const std::string& text = Text();
-  const int32_t y = (Height() - canvas.TextHeight("Wg")) / 2;
-  const auto xAt = [&](size_t Pos) { return TextIndent + canvas.TextWidth(text.substr(0, ByteOffset(Pos))); };
-  // Keep the caret inside the field: long texts shift left.
-  const int32_t room = std::max(Width() - ButtonWidth() - 2 * TextIndent, 1);
-  const int32_t shift = std::max(xAt(FCaret) - TextIndent - room, 0);
-  canvas.SetOrigin(Point(canvas.Origin().X - shift, canvas.Origin().Y));
-  canvas.Brush().SetStyle(bsClear);
-  canvas.TextOut(TextIndent, y, text);
-  if (SelLength() > 0 && Focused()) {
-    const size_t from = SelStart(), to = SelStart() + SelLength();
-    canvas.Brush().SetStyle(bsSolid);
-    canvas.Brush().SetColor(clHighlight);
-    canvas.Font().SetColor(clHighlightText);
-    canvas.TextOut(xAt(from), y, text.substr(ByteOffset(from), ByteOffset(to) - ByteOffset(from)));
-  }
-  if (Focused()) {
-    canvas.Pen().SetColor(clBlack);
-    canvas.Pen().SetStyle(psSolid);
-    canvas.MoveTo(xAt(FCaret), 1);
-    canvas.LineTo(xAt(FCaret), Height() - 1);
-  }
-  canvas.SetOrigin(Point(canvas.Origin().X + shift, canvas.Origin().Y));
-  canvas.Brush().SetStyle(bsSolid);
+  TCustomEdit::KeyPress(Key);
 }
 
 // ---------------------------------------------------------------- drop-down list

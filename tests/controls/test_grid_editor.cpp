@@ -112,7 +112,7 @@ TEST_F(GridEditorTest, EscapeShowsTheStoredTextAgainAndAlwaysShowEditorStaysOpen
   EditFixture f;
   f.Run("F2 type:zz Esc F2");
   EXPECT_EQ(f.EditorText(), "a");
-  EXPECT_EQ(f.Grid->InplaceEditor()->SelLength(), 1u);  // the whole text selected
+  EXPECT_EQ(f.Grid->InplaceEditor()->SelLength(), 1);  // the whole text selected
   EditFixture always(GridOptionBit(goAlwaysShowEditor));
   always.Grid->ShowEditor();
   always.Run("type:1 Enter");
