@@ -177,14 +177,15 @@ void TSpeedButton::Paint() {
   const int32_t glyphWidth = FGlyph.Width() / FNumGlyphs, glyphHeight = FGlyph.Height();
   const std::string& caption = Caption();
   const int32_t textWidth = caption.empty() ? 0 : canvas.TextWidth(caption);
-  const int32_t gap = glyphWidth > 0 && textWidth > 0 ? FSpacing : 0;
-  // Picture and caption side by side, centred together.
-  const int32_t left = (Width() - (glyphWidth + gap + textWidth)) / 2 + offset;
-  if (glyphWidth > 0) DrawGlyphCell(canvas, left, (Height() - glyphHeight) / 2 + offset, drawn);
+  const int64_t gap = glyphWidth > 0 && textWidth > 0 ? FSpacing : 0;
+  // Picture and caption side by side, centred together (in 64 bits: Spacing is the caller's).
+  const int64_t left = (int64_t{Width()} - (glyphWidth + gap + textWidth)) / 2 + offset;
+  auto clamp32 = [](int64_t V) { return static_cast<int32_t>(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)); };
+  if (glyphWidth > 0) DrawGlyphCell(canvas, clamp32(left), (Height() - glyphHeight) / 2 + offset, drawn);
   if (textWidth > 0) {
     canvas.Brush().SetStyle(bsClear);
     canvas.Font().SetColor(drawn == bsDisabled ? clGrayText : Font().Color());
-    canvas.TextOut(left + glyphWidth + gap, (Height() - canvas.TextHeight("Ag")) / 2 + offset, caption);
+    canvas.TextOut(clamp32(left + glyphWidth + gap), (Height() - canvas.TextHeight("Ag")) / 2 + offset, caption);
     canvas.Brush().SetStyle(bsSolid);
   }
 }

@@ -107,8 +107,10 @@ public:
     for (int32_t row = 0; row < VisibleRows(Combo); ++row) {
       const int32_t index = Combo.FTopIndex + row;
       if (!alive || index >= Combo.FItems.Count()) break;
-      const int32_t top = b.Top + 1 + row * Combo.FItemHeight;
-      const TRect r = Rect(b.Left + 1, top, b.Right - 1, top + Combo.FItemHeight);
+      const int64_t top = b.Top + 1 + int64_t{row} * Combo.FItemHeight;
+      if (top >= b.Bottom - 1) break;
+      const TRect r = Rect(b.Left + 1, static_cast<int32_t>(top), b.Right - 1,
+                           static_cast<int32_t>(std::min<int64_t>(top + Combo.FItemHeight, b.Bottom - 1)));
       canvas.ResetClipRect();
       canvas.IntersectClipRect(r);
       const TOwnerDrawState state =
@@ -305,7 +307,9 @@ void TCustomComboBox::OpenList() {
   if (TComboDropDown::Open()) TComboDropDown::Close(true);  // one list at a time
   if (framework::TopModalForm() && framework::TopModalForm() != form) return;
   const TRect field = FormRect();
-  const int32_t height = TComboDropDown::VisibleRows(*this) * FItemHeight + 2;
+  // Rows times their height in 64 bits; a list taller than the form is cut to it.
+  const int64_t rowsHeight = int64_t{TComboDropDown::VisibleRows(*this)} * FItemHeight + 2;
+  const int32_t height = static_cast<int32_t>(std::min<int64_t>(rowsHeight, std::max(form->Height(), 2)));
   int64_t top = field.Bottom;
   if (top + height > form->Height() && int64_t{field.Top} - height >= 0) top = int64_t{field.Top} - height;
   top = std::clamp<int64_t>(top, 0, std::max(form->Height() - height, 0));

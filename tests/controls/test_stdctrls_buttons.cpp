@@ -172,6 +172,9 @@ TEST_F(StdButtonsTest, SpeedButtonDrawsTheGlyphCellOfItsState) {
   EXPECT_EQ(centre(), ColorToRGB(clGray));
   // The corner pixel is transparent: the button face shows through.
   EXPECT_NE(shot.Canvas().Pixels(10, 19), ColorToRGB(clWhite));
+  button->SetCaption("far away");
+  button->SetSpacing(INT32_MAX);  // laid out in 64 bits, drawn off the button
+  EXPECT_EQ(centre(), ColorToRGB(clBtnFace));
 }
 
 /// A label whose text step logs its calls.

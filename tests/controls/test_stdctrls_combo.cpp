@@ -133,6 +133,13 @@ TEST_F(ComboTest, DroppedListIsAnOverlayPlacedByDropDownCount) {
     f.Form.Hide();  // closes the list
     EXPECT_FALSE(f.Combo->DroppedDown());
   }
+  TComboForm huge(Log);  // rows times height beyond 32 bits: the list is cut to the form
+  huge.Combo->SetItemHeight(INT32_MAX);
+  huge.Combo->SetDropDownCount(INT32_MAX);
+  huge.Combo->SetDroppedDown(true);
+  EXPECT_EQ(huge.Combo->DropDownRect(), Rect(20, 0, 170, 300));
+  TBitmap shot;
+  huge.Form.PaintTo(shot);
 }
 
 /// An owner-drawn list: each entry is a bar of the colour its text names.
