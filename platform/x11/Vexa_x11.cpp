@@ -43,6 +43,14 @@ int RecordProtocolError(Display* Dpy, XErrorEvent*) {
   return 0;
 }
 
+/// A cursor made for an id; Source is the picture of an application cursor
+/// (a new picture for the id makes a new cursor).
+struct TCursorEntry {
+  TCursor Id;
+  const TBitmap* Source;
+  Cursor Handle;
+};
+
 /// A window showing a form.
 struct TFormWindow {
   Window Handle = 0;
@@ -116,7 +124,7 @@ struct TX11Backend::TImpl {
   GC Gc = nullptr;
   Atom WmProtocols = 0, WmDeleteWindow = 0, Utf8String = 0, Targets = 0, ClipboardAtom = 0, NetWmName = 0;
   std::vector<TFormWindow> Windows;
-  std::vector<std::pair<TCursor, Cursor>> Cursors;
+  std::vector<TCursorEntry> Cursors;
   TCursor PointerCursor = crDefault;
   // Timer time continues from the backend in use when this one was opened,
   // so timers armed before the switch keep their deadlines.
@@ -151,7 +159,7 @@ struct TX11Backend::TImpl {
 TX11Backend::TImpl::~TImpl() {
   if (!Dpy) return;
   for (const TFormWindow& w : Windows) XDestroyWindow(Dpy, w.Handle);
-  for (const auto& [id, cursor] : Cursors) XFreeCursor(Dpy, cursor);
+  for (const TCursorEntry& c : Cursors) XFreeCursor(Dpy, c.Handle);
   if (Gc) XFreeGC(Dpy, Gc);
   if (Helper) XDestroyWindow(Dpy, Helper);
   if (OwnColormap) XFreeColormap(Dpy, Cmap);
@@ -257,17 +265,20 @@ void TX11Backend::TImpl::PutSurface(Window W, TForm& Form, TRect Area) {
 
 Cursor TX11Backend::TImpl::CursorFor(TCursor Id) {
   if (Id == crDefault) return None;
-  for (const auto& [id, cursor] : Cursors)
-    if (id == Id) return cursor;
-  Cursor made = None;
-  if (Id == crNone) {
-    made = CreateBlankCursor();
-  } else if (Id > 0) {
-    if (const TCursorImage* image = Screen().Cursors(Id)) made = CreateImageCursor(*image);
-  } else if (const unsigned int shape = FontCursorShape(Id)) {
-    made = XCreateFontCursor(Dpy, shape);
+  const TCursorImage* image = Id > 0 ? Screen().Cursors(Id) : nullptr;
+  const TBitmap* source = image ? image->Image.get() : nullptr;
+  for (auto it = Cursors.begin(); it != Cursors.end(); ++it) {
+    if (it->Id != Id) continue;
+    if (it->Source == source) return it->Handle;
+    XFreeCursor(Dpy, it->Handle);  // the application replaced the picture
+    Cursors.erase(it);
+    break;
   }
-  if (made != None) Cursors.emplace_back(Id, made);
+  Cursor made = None;
+  if (Id == crNone) made = CreateBlankCursor();
+  else if (image) made = CreateImageCursor(*image);
+  else if (const unsigned int shape = FontCursorShape(Id)) made = XCreateFontCursor(Dpy, shape);
+  if (made != None) Cursors.push_back({Id, source, made});
   return made;
 }
 

@@ -354,6 +354,12 @@ TEST_F(X11BackendTest, CursorsOfEveryKindAreAccepted) {
   const int64_t errorsBefore = TX11Backend::ProtocolErrorCount();
   for (const TCursor c : {TCursor{1}, crNone, crHandPoint, crIBeam, crSizeNESW, TCursor{2}, crDefault})
     Screen().SetCursor(c);
+  // A new picture for the same id makes a new cursor.
+  picture.Image = std::make_shared<TBitmap>();
+  picture.Image->SetSize(8, 8);
+  Screen().SetCursors(1, picture);
+  Screen().SetCursor(1);
+  Screen().SetCursor(crDefault);
   X11Backend()->Beep();
   X11Backend()->Sync();
   EXPECT_EQ(TX11Backend::ProtocolErrorCount(), errorsBefore);
