@@ -391,6 +391,35 @@ TEST(Mat3DCopy, LayerOutsideRaises) {
   EXPECT_EQ(m.NrOfColumns(), 1);  // nothing written
 }
 
+TEST(Mat3DCopy, RangeChecksOfLayersAndTimeSlots) {
+  TMat3D Owner(nullptr);
+  Owner.SetName("V");
+  struct TCase {
+    int32_t Index, Count;
+    bool Raises;
+  };
+  for (const TCase& k : std::vector<TCase>{{1, 1, false}, {3, 3, false}, {0, 3, true}, {4, 3, true},
+                                           {INT32_MIN, 3, true}, {INT32_MAX, INT32_MAX, false}}) {
+    if (!k.Raises) {
+      EXPECT_NO_THROW(CheckLayerInRange(Owner, k.Index, k.Count));
+      EXPECT_NO_THROW(CheckTimeSlotInRange(Owner, k.Index, k.Count));
+      continue;
+    }
+    try {
+      CheckLayerInRange(Owner, k.Index, k.Count);
+      ADD_FAILURE() << "no exception";
+    } catch (const EVexaMatrixError& e) {
+      EXPECT_STREQ(e.what(), "Component \"V\": specified layer beyond data range");
+    }
+    try {
+      CheckTimeSlotInRange(Owner, k.Index, k.Count);
+      ADD_FAILURE() << "no exception";
+    } catch (const EVexaMatrixError& e) {
+      EXPECT_STREQ(e.what(), "Component \"V\": specified time slot beyond data range");
+    }
+  }
+}
+
 TEST(Mat3DCopy, MatrixCopiesFromAClampedLayer) {
   TMat3D s(nullptr);
   s.Resize(3, 4, 5);
