@@ -110,6 +110,9 @@ public:
   void SetMaxLength(int32_t Value) { FMaxLength = std::max(Value, 0); }
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
+  /// Stored only (default true): the height stays what the caller sets.
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value) { FAutoSize = Value; }
   /// Set by every user edit; code may clear it.
   bool Modified() const { return FModified; }
   void SetModified(bool Value) { FModified = Value; }
@@ -165,6 +168,7 @@ private:
   bool FAutoSelect = true;
   bool FHideSelection = true;
   bool FModified = false;
+  bool FAutoSize = true;
   int32_t FMaxLength = 0;
   TFormBorderStyle FBorderStyle = bsSingle;
   bool FHasPendingCaret = false;
