@@ -22,6 +22,7 @@
 /// a.Multiply(&b, &product);  // 2 columns, 2 rows
 /// @endcode
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -307,6 +308,8 @@ public:
   /// The same from an integer matrix of either form (read through its getter).
   void CopyFrom(const TIntMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo, int32_t SourceColHi,
                 int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
+  /// A nil source of any class: nothing happens (keeps CopyFrom(nullptr, ...) unambiguous).
+  void CopyFrom(std::nullptr_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {}
 
   // ------------------------------------------------------------ random fills
 
