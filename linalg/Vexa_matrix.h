@@ -33,7 +33,9 @@
 #include "foundation/Vexa_errors.h"
 #include "fundora/Vexa_univconst.h"
 #include "fundora/Vexa_vexabase.h"
+#include "linalg/Vexa_matxmltag.h"
 #include "linalg/Vexa_vector.h"
+#include "platform/Vexa_textfile.h"
 
 namespace vexa {
 
@@ -499,9 +501,118 @@ public:
   // ---- end of linear algebra, distances, resampling
 
   // ---- binary files (defined in Vexa_matrix_binary.cpp)
+  // Block files (docs/FORMATS.md): the header, then the cells row by row
+  // (column fastest), 8-byte doubles, format 1.
+
+  /// Reads the header of block file FName into the outputs (whatever it
+  /// holds) and tells whether it describes a TMatrix: at least one column and
+  /// row, no layers, no time slots, format 1. False (outputs unchanged) for a
+  /// missing file; EInOutError when the file cannot be opened or is shorter
+  /// than one record.
+  static bool ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
+                               std::string& DataID, int32_t& Format);
+  /// Writes the matrix and its DataID (cut to 255 bytes) as a block file;
+  /// false when the file cannot be created or written.
+  bool SaveBinary(const std::string& FName) const;
+  /// Replaces dimensions, cells and DataID by those of block file FName,
+  /// then OnChange and OnResize; 0. On failure nothing changes: −2 the
+  /// header does not describe a TMatrix, −3 the file ends before its header
+  /// or its values, −4 it cannot be opened or read (or the cells do not fit
+  /// into memory).
+  int32_t LoadBinary(const std::string& FName);
   // ---- end of binary files
 
   // ---- text, stream and XML files (defined in Vexa_matrix_text.cpp / Vexa_matrix_xml.cpp)
+  // Readers check every size against the input (and the storage limit)
+  // before allocating, read into a temporary and commit on success at once:
+  // OnChange, then OnResize when the dimensions changed. On failure the
+  // matrix (and every output argument) is unchanged and no event fires.
+  // Layouts and codes: docs/FORMATS.md.
+
+  /// Writes LoC, LoR, HiC, HiR (validated; extended reals) and the cells of
+  /// that rectangle column by column. Creates a TMemoryStream when OutStream
+  /// is nullptr (the caller owns it).
+  void SaveToStream(TMemoryStream*& OutStream, int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const;
+  /// The same into a file stream; nothing for nullptr.
+  void SaveToStream(TFileStream* OutStream, int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const;
+  /// Reads a rectangle written by SaveToStream into its cells. With
+  /// AdjustMatrixSize the matrix becomes HiC × HiR first (cells kept where
+  /// both shapes overlap, new ones 0); without it the matrix must hold the
+  /// rectangle. False for nullptr, indices that are not finite integers with
+  /// 1 ≤ low ≤ high, a short stream or a refused size.
+  bool LoadFromStream(TStream* InStream, bool AdjustMatrixSize);
+  /// Plain text: the line "LoC LoR HiC HiR" (validated rectangle), then one
+  /// line per row, values separated by blanks, written with Precision(1) by
+  /// the vector's rules (decimals; −1 the 13-character exponent form; NaN and
+  /// infinities as Nan, +Inf, -Inf). False when the file cannot be written.
+  bool StoreOnFile(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR, const std::string& FileName) const;
+  /// Reads a StoreOnFile file (exactly the promised values); the size rule
+  /// of LoadFromStream.
+  bool LoadFromFile(const std::string& FileName, bool AdjustMatrixSize);
+  /// With AutoDetect: every non-empty line is a row (text from "//" on is
+  /// ignored), the first row gives the number of columns and every row must
+  /// have that many numbers. The data go to the top-left cells; with
+  /// AdjustMatrixSize the matrix takes the data's size, without it it must
+  /// hold them. Without AutoDetect the two-argument LoadFromFile.
+  bool LoadFromFile(const std::string& FileName, bool AdjustMatrixSize, bool AutoDetect);
+  /// ASC file: the vector's header with NrOfColumns and NrOfRows, then one
+  /// line per row with the values separated by tabs (strff, width 12,
+  /// Precision decimals; NaN as NAN and infinities as ###, both read back
+  /// as 0). 0, or −1 when the file cannot be written.
+  int32_t ExportAsASC(const std::string& FName, int32_t Precision, const std::string& Comment) const;
+  /// The same followed by the block "CUSTDATA<tab>columns<tab>rows" and one
+  /// line of tab-separated fields per row of CustData ([column][row]; fields
+  /// in double quotes, quotes doubled, line ends as blanks; short columns
+  /// padded with empty fields).
+  int32_t ExportAsASC(const std::string& FName, int32_t Precision, const std::string& Comment,
+                      const TStr2DArray& CustData) const;
+  /// Reads an ASC file (row attributes, column and row names are read and
+  /// skipped): 0; −8 no such file; −1 … −4 the header's codes; −7 nominal
+  /// variables flagged; −5 a row attribute that is not a number; −6 a name
+  /// or value missing or unreadable, or a row with another number of values.
+  int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// The same, also reading the custom-data block into CustData (empty when
+  /// the file has none); −9 for a malformed block.
+  int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
+
+  /// Handles one tag of a matrix XML file: the dimension tags store their
+  /// count as pending; the first cell after xmlMatBegin resizes the matrix to
+  /// the pending dimensions and sets every cell to 0, then each cell with
+  /// attributes ix and iy inside the matrix is written through the element
+  /// setter (cells with missing or overflowing indices or values are
+  /// skipped); xmlMatEnd without any cell zero-fills as well. Returns 1 for
+  /// xmlMatEnd, −1 for xmlInvalid, 0 otherwise. Raises the "not enough memory
+  /// on heap" error of Resize.
+  int32_t ProcessXmlTag(TMatXmlTag xmlTag, const std::string& attr, const std::string& cellcontents);
+  /// Reads the first matrix element whose id equals DataID (any when empty)
+  /// from the stream's position, also inside enclosing elements. It must
+  /// give numcols and numrows (> 0) before its first cell, numplanes and
+  /// numtimeslots at most 1, and hold nothing but these elements and cells.
+  /// On success the matrix takes its cells (omitted ones 0) and DataID its
+  /// id. False for nullptr, no such element or a malformed one.
+  bool ReadFromXMLStream(TStream* InStream, const std::string& DataID);
+  /// The same from an open text file; reading stops after the element.
+  bool ReadFromOpenXMLFile(TTextReader& InFile, const std::string& DataID);
+  /// The same from the file FName.
+  bool LoadFromXMLFile(const std::string& FName, const std::string& DataID);
+  /// Writes the matrix element (after the XML declaration when CreateHeader)
+  /// with the id DataID: numcols, numrows, then every cell; values as the
+  /// shortest text that reads back exactly, or with Precision(2) decimals
+  /// when that is ≥ 0; INF, -INF, NAN. False when a write fails.
+  bool WriteToOpenXMLFile(TTextWriter& OutFile, bool CreateHeader, const std::string& DataID) const;
+  /// The same into a stream; false for nullptr.
+  bool WriteToXMLStream(TStream* OutStream, bool CreateHeader, const std::string& DataID) const;
+  /// The same into the new file FName, with the declaration.
+  bool SaveAsXMLFile(const std::string& FName, const std::string& DataID) const;
+
+private:
+  /// Takes Cells (Nc × Nr, column by column) as the new storage; OnChange,
+  /// then OnResize when the dimensions changed.
+  void CommitLoaded(int32_t Nc, int32_t Nr, std::vector<double>& Cells);
+
+  TMatXmlPending FXmlPending;
+
+public:
   // ---- end of text, stream and XML files
 
 private:

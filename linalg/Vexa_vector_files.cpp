@@ -13,6 +13,7 @@
 #include "fundora/Vexa_filesys.h"
 #include "fundora/Vexa_streams.h"
 #include "fundora/Vexa_stringl.h"
+#include "linalg/internal/Vexa_fileio_detail.h"
 #include "linalg/internal/Vexa_vector_detail.h"
 #include "platform/Vexa_exceptions.h"
 #include "platform/Vexa_fileutils.h"
@@ -22,116 +23,7 @@
 namespace vexa {
 
 using namespace vector_detail;
-
-namespace {
-
-// ---------------------------------------------------------------- stream values
-
-/// Bytes of one value in the stream format.
-template <class TElem>
-constexpr int64_t kStreamValueBytes = kIsReal<TElem> ? static_cast<int64_t>(kExtendedSize) : 4;
-
-/// An extended value as double; values beyond the double range become ±Inf
-/// (converting them directly would be undefined).
-double ExtendedToDouble(long double Value) noexcept {
-  if (std::fabs(Value) > std::numeric_limits<double>::max()) {
-    return std::signbit(Value) ? -std::numeric_limits<double>::infinity()
-                               : std::numeric_limits<double>::infinity();
-  }
-  return static_cast<double>(Value);
-}
-
-void WriteStreamValue(TStream& OutStream, double Value) { WriteExtendedToStream(OutStream, Value); }
-void WriteStreamValue(TStream& OutStream, int32_t Value) { WriteLongintToStream(OutStream, Value); }
-
-bool ReadStreamValue(TStream& InStream, double& Value) {
-  long double Read = 0.0L;
-  if (!ReadExtendedFromStream(InStream, Read)) {
-    return false;
-  }
-  Value = ExtendedToDouble(Read);
-  return true;
-}
-bool ReadStreamValue(TStream& InStream, int32_t& Value) { return ReadLongintFromStream(InStream, Value); }
-
-/// A stream index: TVector writes it as an extended value, which must be
-/// finite and round (ties to even) into the int32 range. Values beyond 4e9
-/// cannot, and are refused before the conversion to double.
-bool ReadStreamIndex(TStream& InStream, double, int32_t& Index) {
-  long double Read = 0.0L;
-  if (!ReadExtendedFromStream(InStream, Read) || !std::isfinite(Read) || std::fabs(Read) > 4.0e9L) {
-    return false;
-  }
-  return TryRoundToInt32(static_cast<double>(Read), Index);
-}
-bool ReadStreamIndex(TStream& InStream, int32_t, int32_t& Index) {
-  return ReadLongintFromStream(InStream, Index);
-}
-
-// ---------------------------------------------------------------- number text
-
-/// A real number of a text file: decimal text with '.', or the words the
-/// writer uses for values without digits ("Nan", "+Inf", "-Inf").
-bool ParseTextValue(const std::string& Word, double& Value) {
-  if (TryStrToFloat(Word, Value, '.')) {
-    return true;
-  }
-  static const std::array<std::string, 4> Words{"Nan", "+Inf", "Inf", "-Inf"};
-  const int32_t Ix = StringIx(Word, Words);
-  if (Ix == 0) {
-    return false;
-  }
-  constexpr double Inf = std::numeric_limits<double>::infinity();
-  Value = Ix == 1 ? std::numeric_limits<double>::quiet_NaN() : (Ix == 4 ? -Inf : Inf);
-  return true;
-}
-/// TIntVector takes integer words only.
-bool ParseTextValue(const std::string& Word, int32_t& Value) { return TryStrToInt(Word, Value); }
-
-/// A value of an ASC data line: "NAN" and "###" stand for missing values and
-/// give 0; integers are rounded ties to even, saturating.
-bool ParseASCValue(const std::string& Word, double& Value) {
-  const std::string Text = StripLTBlanks(Word);
-  if (Text == "NAN" || Text == "###") {
-    Value = 0.0;
-    return true;
-  }
-  return TryStrToFloat(Text, Value, '.');
-}
-bool ParseASCValue(const std::string& Word, int32_t& Value) {
-  double Real = 0.0;
-  if (!ParseASCValue(Word, Real)) {
-    return false;
-  }
-  Value = RoundToInt32(Real);
-  return true;
-}
-
-/// Skips Count lines; false when the text ends first.
-bool SkipLines(TTextReader& Reader, int Count) {
-  std::string Line;
-  for (int i = 0; i < Count; ++i) {
-    if (!Reader.ReadLine(Line)) {
-      return false;
-    }
-  }
-  return true;
-}
-
-/// Counts the words left in Reader, stopping at Limit.
-int64_t CountWords(TTextReader& Reader, int64_t Limit) {
-  int64_t Count = 0;
-  std::string Word;
-  while (Count < Limit && Reader.ReadWord(Word)) {
-    ++Count;
-  }
-  return Count;
-}
-
-/// The number of lines of the ASC header.
-constexpr int kASCHeaderLines = 4;
-
-}  // namespace
+using namespace fileio_detail;
 
 // ---------------------------------------------------------------- streams
 
