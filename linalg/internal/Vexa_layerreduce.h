@@ -4,16 +4,18 @@
 // deviation over a box of layers and time slots, one value per pixel).
 //
 // It works on a raw [time slot][layer][row][column] buffer, column fastest,
-// and hands the columns of the box out to the column worker pool of
-// TMatrix::Square (Vexa_matrix_square.h) in chunks of a few adjacent
-// columns, so that each worker reads whole cache lines. Each pixel is reduced
-// by one worker in a fixed order (time slot outer, layer inner), so every
-// worker count gives bitwise the same result. Workers write only their own
-// pixels of the result buffer and touch no global state.
+// and hands the box out to the worker pool of TMatrix::Square
+// (Vexa_matrix_square.h) in bands of a few adjacent rows over all columns of
+// the box: the rows are contiguous in the buffer, so each worker reads long
+// runs of memory (single columns would give runs of one cell at a stride of
+// a whole row). Each pixel is reduced by one worker in a fixed order (time
+// slot outer, layer inner), so every worker count gives bitwise the same
+// result. Workers write only their own pixels of the result buffer and
+// touch no global state.
 //
-// Progress: the calling thread adds 100 · (finished chunks / chunks) to
+// Progress: the calling thread adds 100 · (finished bands / bands) to
 // ProcStat through ProgressStep() and so calls MathFeedBackProc once per
-// wake-up of the pool (once per chunk with one worker). AbortMathProc is not
+// wake-up of the pool (once per band with one worker). AbortMathProc is not
 // consulted: a reduction always runs to the end.
 
 #include <cstdint>
@@ -47,14 +49,14 @@ struct TLayerBox {
   int32_t LowTimeSlot = 0, HighTimeSlot = 0;
 };
 
-/// Columns handed out to a worker at a time (two cache lines of doubles).
-inline constexpr int32_t kReduceChunkColumns = 16;
+/// Rows handed out to a worker at a time.
+inline constexpr int32_t kReduceBandRows = 16;
 
 /// Reduces every pixel (c, r) of Box over its layers and time slots into
 /// Result[(r − LowRow)·width + (c − LowCol)] (row by row, width = HighCol −
 /// LowCol + 1). Result must hold width·height values; for lrStdDev Scratch
 /// must be as large (it holds Σd²), otherwise it may be empty. Runs on
-/// min(NrWorkers, chunks) workers (NrWorkers < 1 counts as 1).
+/// min(NrWorkers, bands) workers (NrWorkers < 1 counts as 1).
 void ReduceLayers(const TLayerStack& Stack, const TLayerBox& Box, TLayerReduction Kind, int32_t NrWorkers,
                   std::span<double> Result, std::span<double> Scratch);
 

@@ -55,10 +55,12 @@ void Reduce(const TMat4D& m, const TKind& k, TMatrix& Dest, const TRanges& R, in
                 Threads);
 }
 
-/// 150 columns (ten chunks of work) × 9 rows × 4 layers × 3 slots of values
-/// near 10⁶ with a spread of a few units (fixed seed).
+constexpr int32_t kCols = 21, kRows = 70, kLayers = 4, kSlots = 3;  // 70 rows: nine bands of work
+
+/// kCols × kRows × kLayers × kSlots values near 10⁶ with a spread of a few
+/// units (fixed seed).
 void FillIrregular(TMat4D& m) {
-  m.Resize(150, 9, 4, 3);
+  m.Resize(kCols, kRows, kLayers, kSlots);
   uint64_t State = 20261211;
   for (double& x : m.Data()) {
     State = State * 6364136223846793005ull + 1442695040888963407ull;
@@ -104,8 +106,8 @@ TEST_F(Mat4DReduceTest, MatchAPlainComputationWithTheSameBitsForEveryThreadCount
   FillIrregular(m);
   const std::vector<std::pair<TRanges, TRanges>> Cases = {
       // as passed, as validated
-      {{0, 0, 0, 0, 0, 0, 0, 0}, {1, 150, 1, 9, 1, 4, 1, 3}},
-      {{140, 3, 2, 99, 4, 2, 3, 2}, {3, 140, 2, 9, 2, 4, 2, 3}},
+      {{0, 0, 0, 0, 0, 0, 0, 0}, {1, kCols, 1, kRows, 1, kLayers, 1, kSlots}},
+      {{20, 3, 2, 99, 4, 2, 3, 2}, {3, 20, 2, kRows, 2, 4, 2, 3}},
       {{17, 17, 5, 5, 1, 1, 1, 1}, {17, 17, 5, 5, 1, 1, 1, 1}},  // one value per pixel
   };
   for (const TKind& k : kKinds) {
@@ -121,8 +123,8 @@ TEST_F(Mat4DReduceTest, MatchAPlainComputationWithTheSameBitsForEveryThreadCount
       Reduce(m, k, One, Passed, 1);
       ASSERT_EQ(One.NrOfColumns(), Valid.HighCol - Valid.LowCol + 1);
       ASSERT_EQ(One.NrOfRows(), Valid.HighRow - Valid.LowRow + 1);
-      for (int32_t c = Valid.LowCol; c <= Valid.HighCol; c += 7) {
-        for (int32_t r = Valid.LowRow; r <= Valid.HighRow; ++r) {
+      for (int32_t c = Valid.LowCol; c <= Valid.HighCol; ++c) {
+        for (int32_t r = Valid.LowRow; r <= Valid.HighRow; r += 3) {
           EXPECT_NEAR(One.Elem(c - Valid.LowCol + 1, r - Valid.LowRow + 1), Reference(m, k.Kind, c, r, Valid),
                       Tolerance)
               << "pixel (" << c << ", " << r << ")";
@@ -137,7 +139,7 @@ TEST_F(Mat4DReduceTest, MatchAPlainComputationWithTheSameBitsForEveryThreadCount
       // The engine itself with seven workers (the members stop at the processor count).
       const int32_t Width = One.NrOfColumns(), Height = One.NrOfRows();
       std::vector<double> Pixels(static_cast<size_t>(Width * Height)), Scratch(Pixels.size());
-      matrix_detail::ReduceLayers({m.Data().data(), 150, 9, 4, 3},
+      matrix_detail::ReduceLayers({m.Data().data(), kCols, kRows, kLayers, kSlots},
                                   {Valid.LowCol - 1, Valid.HighCol - 1, Valid.LowRow - 1, Valid.HighRow - 1,
                                    Valid.LowLayer - 1, Valid.HighLayer - 1, Valid.LowSlot - 1, Valid.HighSlot - 1},
                                   k.Kind, 7, Pixels, Scratch);
@@ -220,13 +222,14 @@ TEST_F(Mat4DReduceTest, EventsAndFeedbackComeOnTheCallingThreadAndAbortIsIgnored
     };
     Reduce(m, k, Dest, {0, 0, 0, 0, 0, 0, 0, 0}, 2);
     // Resize, clear, then one setter call per pixel.
-    EXPECT_EQ(Log, "CRC" + std::string(150 * 9, 'C'));
+    EXPECT_EQ(Log, "CRC" + std::string(kCols * kRows, 'C'));
     EXPECT_GT(Threads.size(), Log.size());  // at least one feedback call
     for (const std::thread::id Id : Threads) {
       EXPECT_EQ(Id, Caller);
     }
     EXPECT_NEAR(ProcStat.load(), 100.0, 1e-9);
-    EXPECT_NEAR(Dest.Elem(150, 9), Reference(m, k.Kind, 150, 9, {1, 150, 1, 9, 1, 4, 1, 3}), 1e-8);
+    EXPECT_NEAR(Dest.Elem(kCols, kRows), Reference(m, k.Kind, kCols, kRows, {1, kCols, 1, kRows, 1, kLayers, 1, kSlots}),
+                1e-8);
   }
 }
 
