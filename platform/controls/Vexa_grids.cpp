@@ -42,8 +42,11 @@ int32_t TCustomGrid::RowGap() const {
 }
 
 int64_t TCustomGrid::FixedExtent(const TAxis& Axis, int32_t Gap) {
-  int64_t extent = 0;
-  for (int32_t i = 0; i < Axis.Fixed; ++i) extent += int64_t{Axis.Size(i)} + Gap;
+  // From the default size and the few sizes set, not cell by cell: a grid
+  // may have millions of fixed rows.
+  int64_t extent = int64_t{Axis.Fixed} * (int64_t{Axis.DefaultSize} + Gap);
+  for (auto it = Axis.Sizes.begin(); it != Axis.Sizes.end() && it->first < Axis.Fixed; ++it)
+    extent += int64_t{it->second} - Axis.DefaultSize;
   return extent;
 }
 

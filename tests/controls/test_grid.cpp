@@ -69,6 +69,14 @@ TEST_F(GridTest, DefaultsAndFixedCountLimits) {
   EXPECT_EQ(grid.FixedCols(), 0);
   grid.SetColWidths(7, 10);  // outside: ignored
   EXPECT_EQ(grid.ColWidths(7), 64);
+  // Fixed rows by the billion: extents come from the default size, not row by row.
+  TDrawGrid tall(nullptr);  // 320 x 120
+  tall.SetRowCount(INT32_MAX);
+  tall.SetFixedRows(INT32_MAX - 1);
+  EXPECT_EQ(tall.Row(), INT32_MAX - 1);
+  EXPECT_EQ(tall.CellRect(1, 4), Rect(65, 100, 129, 124));
+  EXPECT_EQ(tall.VisibleRowCount(), 0);
+  EXPECT_EQ(tall.GridHeight(), INT32_MAX);  // saturated
 }
 
 TEST_F(GridTest, CellRectAndMouseToCellWithFixedCellsAndScrolling) {
