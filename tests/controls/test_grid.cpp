@@ -112,7 +112,10 @@ TEST_F(GridTest, CellRectAndMouseToCellWithFixedCellsAndScrolling) {
       {6, 5, TRect{}},                {3, 8, TRect{}},                  // beyond the client
   };
   for (const RectCase& c : rects) EXPECT_EQ(f.Grid->CellRect(c.Col, c.Row), c.Rect) << c.Col << "," << c.Row;
-  // Without lines there is no gap.
+  // Wider lines widen the gaps; without lines there is no gap.
+  f.Grid->SetGridLineWidth(3);
+  EXPECT_EQ(f.Grid->CellRect(4, 6), Rect(100, 54, 164, 78));
+  f.Grid->SetGridLineWidth(1);
   f.Grid->SetOptions(0);
   EXPECT_EQ(f.Grid->CellRect(4, 6), Rect(94, 48, 158, 72));
 }
