@@ -298,9 +298,98 @@ public:
   int32_t Dichotomize(int32_t Threshold, TBool2DArray& ResultArray) const;
 
   // ---- binary files (defined in Vexa_intmatrix_binary.cpp)
+  // Block files (docs/FORMATS.md): the header, then the cells row by row
+  // (column fastest), 32-bit integers, format 2.
+
+  /// Reads the header of block file FName into the outputs (whatever it
+  /// holds) and tells whether it describes a TIntMatrix: at least one column
+  /// and row, no layers, no time slots, format 2. False (outputs unchanged)
+  /// for a missing file; EInOutError when the file cannot be opened or is
+  /// shorter than one record.
+  static bool ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
+                               std::string& DataID, int32_t& Format);
+  /// Writes the cells (a sparse matrix through its entries, missing cells 0)
+  /// and DataID (cut to 255 bytes) as a block file; false when the matrix has
+  /// no cells or the file cannot be created or written.
+  bool SaveBinary(const std::string& FName) const;
+  /// Replaces dimensions, cells and DataID by those of block file FName,
+  /// then OnChange and OnResize; 0. On failure nothing changes: −2 the
+  /// header does not describe a TIntMatrix, −3 the file ends before its
+  /// header or its values, −4 it cannot be opened or read (or the cells do
+  /// not fit into memory), −5 the matrix is sparse (the file is not opened).
+  int32_t LoadBinary(const std::string& FName);
   // ---- end of binary files
 
   // ---- text, stream and XML files (defined in Vexa_intmatrix_text.cpp / Vexa_intmatrix_xml.cpp)
+  // The formats of TMatrix with 32-bit integer values (docs/FORMATS.md).
+  // Readers check every size against the input before allocating, read into
+  // a temporary and commit on success at once: OnChange, then OnResize when
+  // the dimensions or the form changed. On failure the matrix (and every
+  // output argument) is unchanged and no event fires. The stream, text and
+  // ASC readers refuse a sparse matrix; the writers read it through its
+  // getter (missing cells 0).
+
+  /// Writes LoC, LoR, HiC, HiR (validated) and the cells of that rectangle
+  /// column by column, all as int32. Creates a TMemoryStream when OutStream
+  /// is nullptr (the caller owns it).
+  void SaveToStream(TMemoryStream*& OutStream, int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const;
+  /// The same into a file stream; nothing for nullptr.
+  void SaveToStream(TFileStream* OutStream, int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const;
+  /// Reads a rectangle written by SaveToStream into its cells; with
+  /// AdjustMatrixSize the matrix becomes HiC × HiR first (cells kept where
+  /// both shapes overlap), without it it must hold the rectangle. False for
+  /// nullptr, 1 ≤ low ≤ high violated, a short stream, a refused size or
+  /// the sparse form.
+  bool LoadFromStream(TStream* InStream, bool AdjustMatrixSize);
+  /// Plain text: "LoC LoR HiC HiR", then one line per row of blank-separated
+  /// integers. False when the file cannot be written.
+  bool StoreOnFile(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR, const std::string& FileName) const;
+  /// Reads a StoreOnFile file (exactly the promised integers); the rules of LoadFromStream.
+  bool LoadFromFile(const std::string& FileName, bool AdjustMatrixSize);
+  /// ASC file with one line of tab-separated integers per row; 0, or −1
+  /// when the file cannot be written.
+  int32_t ExportAsASC(const std::string& FName, const std::string& Comment) const;
+  /// The same with the custom-data block of TMatrix::ExportAsASC.
+  int32_t ExportAsASC(const std::string& FName, const std::string& Comment, const TStr2DArray& CustData) const;
+  /// Reads an ASC file (reals rounded to nearest, ties to even, saturated):
+  /// the codes of TMatrix::ImportASC, and −10 for a sparse matrix.
+  int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// The same with the custom-data block (−9 when malformed).
+  int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
+  /// Sparse text file: "cols rows entries", then "col row value" per entry
+  /// in list order (the dense form: its non-zero cells column by column).
+  /// False when the file cannot be written.
+  bool StoreSparseMat(const std::string& FileName) const;
+  /// Reads a StoreSparseMat file and switches to the sparse form with its
+  /// dimensions and entries (room and growth step FAllocBy). False for a
+  /// count that the file cannot hold, an index outside 1 … dimensions, a
+  /// value outside int32, entries not strictly increasing in (col, row), or
+  /// anything after the last entry.
+  bool LoadSparseMat(const std::string& FileName);
+
+  /// The tag handler of TMatrix::ProcessXmlTag with integer values; a sparse
+  /// matrix stores the cells as entries and keeps the pending dimensions.
+  int32_t ProcessXmlTag(TMatXmlTag xmlTag, const std::string& attr, const std::string& cellcontents);
+  /// The XML readers of TMatrix; a sparse matrix reads into the sparse form.
+  bool ReadFromXMLStream(TStream* InStream, const std::string& DataID);
+  bool ReadFromOpenXMLFile(TTextReader& InFile, const std::string& DataID);
+  bool LoadFromXMLFile(const std::string& FName, const std::string& DataID);
+  /// The XML writers of TMatrix; a sparse matrix writes its entries only.
+  bool WriteToOpenXMLFile(TTextWriter& OutFile, bool CreateHeader, const std::string& DataID) const;
+  bool WriteToXMLStream(TStream* OutStream, bool CreateHeader, const std::string& DataID) const;
+  bool SaveAsXMLFile(const std::string& FName, const std::string& DataID) const;
+
+private:
+  /// Takes Cells (Nc × Nr, column by column) as the new dense storage;
+  /// OnChange, then OnResize when the dimensions changed.
+  void CommitLoaded(int32_t Nc, int32_t Nr, std::vector<int32_t>& Cells);
+  /// Takes form, dimensions and cells or entries of Loaded (DataID aside);
+  /// OnChange, then OnResize when the dimensions or the form changed.
+  void TakeLoaded(TIntMatrix& Loaded);
+
+  TMatXmlPending FXmlPending;
+
+public:
   // ---- end of text, stream and XML files
 
 protected:

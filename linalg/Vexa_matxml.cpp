@@ -386,12 +386,17 @@ int32_t ProcessTag(TXmlPending& State, TXmlTarget& Target, int Rank, int32_t Tag
     case xmlMatBegin:
       State = TXmlPending{};
       return 0;
-    case xmlMatEnd:
+    case xmlMatEnd: {
       if (State.FirstCell) {
         StartCells(State, Target, Rank);  // a matrix without cells is all zeros
       }
+      TXmlIndex Dims{};
+      if (!State.FirstCell && EffectiveDims(State.Dims, Rank, Dims)) {
+        Target.Finish(Dims);
+      }
       State.FirstCell = true;
       return 1;
+    }
     case xmlInvalid:
       return -1;
     default:

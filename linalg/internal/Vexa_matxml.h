@@ -31,6 +31,9 @@ public:
   /// Writes the value in Text to the cell Ix (inside the dimensions); a text
   /// that is not a value of the class is ignored.
   virtual void SetCell(const TXmlIndex& Ix, const std::string& Text) = 0;
+  /// Called at the end of a matrix with its dimensions (a sparse integer
+  /// matrix takes them back after its writes moved them to the entries' box).
+  virtual void Finish(const TXmlIndex& /*Dims*/) {}
 };
 
 /// The dimensions a matrix of Rank axes takes from the pending ones: columns
