@@ -155,6 +155,34 @@ public:
   // ---- end of binary files
 
   // ---- text, stream and XML files (defined in Vexa_mat3d_xml.cpp)
+  // The matrix XML files of TMatrix (docs/FORMATS.md) with 3 axes.
+
+  /// The tag handler of TMatrix::ProcessXmlTag: numplanes gives the layers (1 when
+  /// missing), numtimeslots may only be 1; cells carry ix, iy and iz.
+  int32_t ProcessXmlTag(TMatXmlTag xmlTag, const std::string& attr, const std::string& cellcontents);
+  /// The XML readers of TMatrix: the first matrix element whose id equals
+  /// DataID (any when empty), read into a temporary; on success the cells
+  /// (omitted ones 0) and DataID are taken, OnChange, then OnResize when the
+  /// dimensions changed. False (nothing changed) for nullptr, no such
+  /// element, dimensions missing, not positive or given after the first
+  /// cell, an unknown or malformed element inside, or a refused size.
+  bool ReadFromXMLStream(TStream* InStream, const std::string& DataID);
+  bool ReadFromOpenXMLFile(TTextReader& InFile, const std::string& DataID);
+  bool LoadFromXMLFile(const std::string& FName, const std::string& DataID);
+  /// The XML writers of TMatrix: every cell, values as the shortest text
+  /// that reads back exactly (INF, -INF, NAN). False when a write fails.
+  bool WriteToOpenXMLFile(TTextWriter& OutFile, bool CreateHeader, const std::string& DataID) const;
+  bool WriteToXMLStream(TStream* OutStream, bool CreateHeader, const std::string& DataID) const;
+  bool SaveAsXMLFile(const std::string& FName, const std::string& DataID) const;
+
+private:
+  /// Takes dimensions and cells of Loaded and DataID := ID; OnChange, then
+  /// OnResize when the dimensions changed.
+  void TakeLoaded(TMat3D& Loaded, const std::string& ID);
+
+  TMatXmlPending FXmlPending;
+
+public:
   // ---- end of text, stream and XML files
 
 private:

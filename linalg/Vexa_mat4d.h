@@ -326,6 +326,34 @@ public:
   // ---- end of binary files
 
   // ---- text, stream and XML files (defined in Vexa_mat4d_xml.cpp)
+  // The matrix XML files of TMatrix (docs/FORMATS.md) with 4 axes.
+
+  /// The tag handler of TMatrix::ProcessXmlTag: numplanes and numtimeslots give the
+  /// layers and time slots (1 when missing); cells carry ix, iy, il and it.
+  int32_t ProcessXmlTag(TMatXmlTag xmlTag, const std::string& attr, const std::string& cellcontents);
+  /// The XML readers of TMatrix: the first matrix element whose id equals
+  /// DataID (any when empty), read into a temporary; on success the cells
+  /// (omitted ones 0) and DataID are taken, OnChange, then OnResize when the
+  /// dimensions changed. False (nothing changed) for nullptr, no such
+  /// element, dimensions missing, not positive or given after the first
+  /// cell, an unknown or malformed element inside, or a refused size.
+  bool ReadFromXMLStream(TStream* InStream, const std::string& DataID);
+  bool ReadFromOpenXMLFile(TTextReader& InFile, const std::string& DataID);
+  bool LoadFromXMLFile(const std::string& FName, const std::string& DataID);
+  /// The XML writers of TMatrix: every cell, values as the shortest text
+  /// that reads back exactly (INF, -INF, NAN). False when a write fails.
+  bool WriteToOpenXMLFile(TTextWriter& OutFile, bool CreateHeader, const std::string& DataID) const;
+  bool WriteToXMLStream(TStream* OutStream, bool CreateHeader, const std::string& DataID) const;
+  bool SaveAsXMLFile(const std::string& FName, const std::string& DataID) const;
+
+private:
+  /// Takes dimensions and cells of Loaded and DataID := ID; OnChange, then
+  /// OnResize when the dimensions changed.
+  void TakeLoaded(TMat4D& Loaded, const std::string& ID);
+
+  TMatXmlPending FXmlPending;
+
+public:
   // ---- end of text, stream and XML files
 
 private:
