@@ -147,6 +147,7 @@ struct TX11Backend::TImpl {
   bool DrainEvents();
   void HandleEvent(XEvent& E);
   void HandleFormEvent(XEvent& E, TForm& Form);
+  void SkipToLatestMove(XEvent& E);
   void HandleButton(const XButtonEvent& E, TForm& Form);
   void HandleKey(XKeyEvent& E, TForm& Form);
   void HandleConfigure(const XConfigureEvent& E, TForm& Form);
@@ -376,13 +377,10 @@ void TX11Backend::TImpl::HandleFormEvent(XEvent& E, TForm& Form) {
     case ClientMessage: HandleClientMessage(E.xclient, Form); break;
     case ButtonPress:
     case ButtonRelease: HandleButton(E.xbutton, Form); break;
-    case MotionNotify: {
-      // Only the latest of the queued moves matters.
-      while (XCheckTypedWindowEvent(Dpy, E.xmotion.window, MotionNotify, &E)) {
-      }
+    case MotionNotify:
+      SkipToLatestMove(E);
       RouteMouseMove(Form, Point(E.xmotion.x, E.xmotion.y), ShiftOf(E.xmotion.state));
       break;
-    }
     case EnterNotify:
       RouteMouseMove(Form, Point(E.xcrossing.x, E.xcrossing.y), ShiftOf(E.xcrossing.state));
       break;
@@ -395,6 +393,17 @@ void TX11Backend::TImpl::HandleFormEvent(XEvent& E, TForm& Form) {
       if (E.xfocus.mode != NotifyGrab && E.xfocus.mode != NotifyUngrab) Screen().SetActiveForm(&Form);
       break;
     default: break;
+  }
+}
+
+void TX11Backend::TImpl::SkipToLatestMove(XEvent& E) {
+  // Moves of the same window that directly follow each other collapse into
+  // the last one; a move behind any other event stays behind it.
+  while (XEventsQueued(Dpy, QueuedAlready) > 0) {
+    XEvent next;
+    XPeekEvent(Dpy, &next);
+    if (next.type != MotionNotify || next.xmotion.window != E.xmotion.window) break;
+    XNextEvent(Dpy, &E);
   }
 }
 

@@ -221,6 +221,63 @@ TEST_F(X11BackendTest, SentKeysReachTheEditsText) {
   }
 }
 
+TEST_F(X11BackendTest, WheelMovesAndCrossingReachTheControls) {
+  TTestForm t;
+  ShowAndSettle(*t.Form);
+  const Window w = WindowOf(*t.Form);
+  std::vector<std::string> log;
+  t.Edit->OnMouseWheel = [&](TObject*, TShiftState, int32_t delta, TPoint, bool& handled) {
+    log.push_back("wheel " + std::to_string(delta));
+    handled = true;
+  };
+  t.Button->OnMouseEnter = [&](TObject*) { log.push_back("enter button"); };
+  t.Button->OnMouseLeave = [&](TObject*) { log.push_back("leave button"); };
+  auto send = [&](int type, int x, int y) {
+    XEvent e{};
+    e.type = type;
+    if (type == MotionNotify) {
+      e.xmotion.window = w;
+      e.xmotion.x = x;
+      e.xmotion.y = y;
+      XSendEvent(Peer, w, True, PointerMotionMask, &e);
+    } else {
+      e.xcrossing.window = w;
+      e.xcrossing.mode = NotifyNormal;
+      e.xcrossing.x = x;
+      e.xcrossing.y = y;
+      XSendEvent(Peer, w, True, type == EnterNotify ? EnterWindowMask : LeaveWindowMask, &e);
+    }
+    XFlush(Peer);
+  };
+  // The wheel goes to the control under the pointer (nothing has the focus).
+  // Moves keep their place among the other events.
+  t.Form->SetActiveControl(nullptr);
+  send(EnterNotify, 30, 80);
+  send(MotionNotify, 200, 20);
+  SendButton(w, ButtonPress, Button4, 20, 20, 0);
+  SendButton(w, ButtonRelease, Button4, 20, 20, 0);
+  SendButton(w, ButtonPress, Button5, 20, 20, 0);
+  send(MotionNotify, 30, 90);
+  send(LeaveNotify, -1, 90);
+  const std::vector<std::string> expected = {"enter button", "leave button", "wheel 120",
+                                             "wheel -120",   "enter button", "leave button"};
+  ASSERT_TRUE(WaitUntil([&] { return log.size() >= expected.size(); })) << ::testing::PrintToString(log);
+  EXPECT_EQ(log, expected);
+}
+
+TEST_F(X11BackendTest, WindowResizedOnTheServerResizesTheForm) {
+  TTestForm t;
+  ShowAndSettle(*t.Form);
+  int resized = 0;
+  t.Form->OnResize = [&](TObject*) { ++resized; };
+  XResizeWindow(Peer, WindowOf(*t.Form), 300, 150);
+  XFlush(Peer);
+  ASSERT_TRUE(WaitUntil([&] { return t.Form->Width() == 300 && t.Form->Height() == 150; }));
+  EXPECT_EQ(resized, 1);
+  EXPECT_EQ(t.Form->Left(), 40);  // the position stays
+  EXPECT_TRUE(WaitUntil([&] { return DifferingPixels(*t.Form) == 0; }));
+}
+
 TEST_F(X11BackendTest, TimerTicksOnTheRealClock) {
   std::vector<int64_t> ticks;
   const HWND h = AllocateHWnd([&](TMessage& m) {
