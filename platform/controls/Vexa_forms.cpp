@@ -66,6 +66,13 @@ TForm* TopModalForm() { return ModalState().Stack.empty() ? nullptr : ModalState
 
 void PaintTree(TControl& Control, const TRect& Clip) { TControlPainter::Paint(Control, Clip); }
 
+bool HasOverlays(const TForm& Form) { return MenuOpenOn(Form) || DropDownOpenOn(Form); }
+
+void PaintOverlays(const TForm& Form, TBitmap& Dest) {
+  PaintDropDownOverlay(Form, Dest);
+  PaintMenuOverlays(Form, Dest);
+}
+
 }  // namespace framework
 
 TModalHandler SetModalHandler(TModalHandler Handler) {
@@ -253,8 +260,7 @@ bool TForm::PaintPending() {
 void TForm::PaintTo(TBitmap& Dest) {
   PaintPending();
   Dest.Assign(FSurface);
-  framework::PaintDropDownOverlay(*this, Dest);
-  framework::PaintMenuOverlays(*this, Dest);
+  framework::PaintOverlays(*this, Dest);
 }
 
 // ------------------------------------------------------------ TApplication

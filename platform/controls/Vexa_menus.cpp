@@ -137,10 +137,13 @@ void CloseAll(bool Notify) {
   TOpenMenu& open = Open();
   TPopupMenu* menu = open.Menu;
   if (!menu) return;
-  RefreshOverlay();
+  // Forget the menu first: the window then shows the form without it.
+  const TControlRef form = open.Form;
   open.Menu = nullptr;
   open.Levels.clear();
   open.Form = TControlRef();
+  if (auto* shown = static_cast<TForm*>(form.Get()); shown && shown->Visible())
+    Backend().FormPainted(*shown, Rect(0, 0, shown->Width(), shown->Height()));
   if (Notify && menu->OnClose) menu->OnClose(menu);
 }
 
@@ -306,6 +309,8 @@ void PaintMenuOverlays(const TForm& Form, TBitmap& Dest) {
   TCanvas canvas(Dest);
   for (const TLevel& level : Open().Levels) DrawLevel(canvas, level);
 }
+
+bool MenuOpenOn(const TForm& Form) { return IsOpenOn(Form); }
 
 void CloseMenusOf(const TForm& Form) {
   if (IsOpenOn(Form)) CloseAll(true);

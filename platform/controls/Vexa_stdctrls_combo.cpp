@@ -58,10 +58,12 @@ public:
   static void Close(bool Notify) {
     TOpenList& open = ListState();
     TCustomComboBox* combo = Open();
-    RefreshForm(open.Form.Get());
+    // Forget the list first: the window then shows the form without it.
+    const TControlRef form = open.Form;
     open.Combo = TControlRef();
     open.Form = TControlRef();
     open.PressInList = false;
+    RefreshForm(form.Get());
     if (combo && Notify) combo->CloseUp();
   }
 
@@ -205,6 +207,8 @@ bool DropDownKeyDown(TForm& Form, uint16_t Key, TShiftState Shift) {
 void PaintDropDownOverlay(const TForm& Form, TBitmap& Dest) {
   if (TComboDropDown::OpenOn(Form)) TComboDropDown::Paint(*TComboDropDown::Open(), Dest);
 }
+
+bool DropDownOpenOn(const TForm& Form) { return TComboDropDown::OpenOn(Form); }
 
 void CloseDropDownsOf(const TForm& Form) {
   if (TComboDropDown::OpenOn(Form)) TComboDropDown::Close(true);

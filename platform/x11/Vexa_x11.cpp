@@ -133,6 +133,7 @@ struct TX11Backend::TImpl {
   bool ApplyingServerGeometry = false;
   bool OwnsClipboard = false;
   std::optional<std::string> ClaimedText;  // the clipboard text last offered
+  TBitmap Composed;  // a form's surface with its popup menu or dropped list drawn over it
 
   ~TImpl();
   TFormWindow* FindWindow(Window W);
@@ -237,7 +238,15 @@ void TX11Backend::TImpl::UpdateSizeHints(Window W, const TForm& Form) {
 }
 
 void TX11Backend::TImpl::PutSurface(Window W, TForm& Form, TRect Area) {
-  TBitmap& surface = Form.Surface();
+  // An open popup menu or dropped list is no part of the surface: the window
+  // then shows a composed copy, as PaintTo does.
+  TBitmap* shown = &Form.Surface();
+  if (framework::HasOverlays(Form)) {
+    Composed.Assign(Form.Surface());
+    framework::PaintOverlays(Form, Composed);
+    shown = &Composed;
+  }
+  TBitmap& surface = *shown;
   Area = IntersectRect(Area, Rect(0, 0, surface.Width(), surface.Height()));
   if (Area.IsEmpty()) return;
   // The surface's 32-bit pixels ($AARRGGBB in host order) are a ZPixmap of

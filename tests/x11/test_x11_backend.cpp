@@ -14,6 +14,7 @@
 #include "platform/controls/Vexa_buttons.h"
 #include "platform/controls/Vexa_forms.h"
 #include "platform/controls/Vexa_headless.h"
+#include "platform/controls/Vexa_menus.h"
 #include "platform/controls/Vexa_stdctrls.h"
 #include "platform/controls/Vexa_timers.h"
 #include "platform/graphics/Vexa_clipbrd.h"
@@ -43,6 +44,16 @@ bool WaitUntil(const std::function<bool()>& Done) {
     Backend().PumpEvents(true, Backend().TickCount() + 20);
   }
   return Done();
+}
+
+bool SamePixels(TBitmap& A, TBitmap& B) {
+  if (A.Width() != B.Width() || A.Height() != B.Height()) return false;
+  for (int32_t y = 0; y < A.Height(); ++y) {
+    for (int32_t x = 0; x < A.Width(); ++x) {
+      if (A.ScanLine(y)[x] != B.ScanLine(y)[x]) return false;
+    }
+  }
+  return true;
 }
 
 /// A form with an edit and a speed button at a fixed place on the screen;
@@ -180,6 +191,30 @@ TEST_F(X11BackendTest, WindowShowsTheSurfacePixelForPixel) {
   EXPECT_TRUE(WaitUntil([&] { return DifferingPixels(*t.Form) == 0; }));
   X11Backend()->Sync();
   EXPECT_EQ(TX11Backend::ProtocolErrorCount(), 0);
+}
+
+TEST_F(X11BackendTest, OpenPopupMenuShowsInTheWindow) {
+  TTestForm t;
+  TPopupMenu menu(t.Form.get());
+  for (const char* caption : {"First", "Second"}) {
+    auto* item = new TMenuItem(&menu);
+    item->SetCaption(caption);
+    menu.Items().Add(item);
+  }
+  menu.SetPopupComponent(t.Form.get());
+  ShowAndSettle(*t.Form);
+  TBitmap plain;
+  t.Form->PaintTo(plain);
+  menu.Popup(t.Form->Left() + 100, t.Form->Top() + 20);
+  TBitmap withMenu;
+  t.Form->PaintTo(withMenu);
+  ASSERT_FALSE(SamePixels(plain, withMenu));  // the menu is drawn over the form
+  EXPECT_TRUE(WaitUntil([&] { return DifferingPixels(*t.Form) == 0; }));
+  bool closed = false;
+  menu.OnClose = [&](TObject*) { closed = true; };
+  SendKey(WindowOf(*t.Form), XK_Escape, 0);  // closing it restores the window
+  ASSERT_TRUE(WaitUntil([&] { return closed; }));
+  EXPECT_TRUE(WaitUntil([&] { return DifferingPixels(*t.Form) == 0; }));
 }
 
 TEST_F(X11BackendTest, SentClickFiresOnClick) {
