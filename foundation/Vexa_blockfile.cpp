@@ -100,6 +100,13 @@ void WriteHeader(TStream& Stream, const TBlockHeader& Header) {
   Stream.WriteBuffer(Record.data(), kRecordSize);
 }
 
+void WriteTimeSlotCount(TStream& Stream, int32_t NrTimeSlots) {
+  uint8_t Bytes[4];
+  PutInt32(Bytes, NrTimeSlots);
+  Stream.SetPosition(12);
+  Stream.WriteBuffer(Bytes, 4);
+}
+
 bool ReadHeaderRecord(TStream& Stream, TBlockHeader& Header) {
   if (Stream.Size() < kRecordSize) {
     return false;
@@ -131,6 +138,22 @@ bool ReadHeader(TStream& Stream, TBlockHeader& Header) {
   return true;
 }
 
+bool HasRank(const TBlockHeader& Header, int Rank) noexcept {
+  if (Header.NrColumns < 1 || Header.NrRows < 1) {
+    return false;
+  }
+  switch (Rank) {
+    case 2:
+      return Header.NrLayers == 0 && Header.NrTimeSlots == 0;
+    case 3:
+      return Header.NrLayers > 0 && Header.NrTimeSlots == 0;
+    case 4:
+      return Header.NrLayers > 0 && Header.NrTimeSlots > 0;
+    default:
+      return false;
+  }
+}
+
 std::unique_ptr<TFileStream> TryOpen(const std::string& FileName, TFileMode Mode) {
   if (Mode != fmCreate && !FileExists(FileName)) {
     return nullptr;
@@ -144,6 +167,38 @@ std::unique_ptr<TFileStream> TryOpen(const std::string& FileName, TFileMode Mode
 
 void RaiseReadError(const std::string& FileName, const std::string& Reason) {
   throw EInOutError("Cannot read file \"" + FileName + "\": " + Reason);
+}
+
+int32_t OpenForLoading(const std::string& FileName, TOpenedFile& File) {
+  auto Stream = TryOpen(FileName, fmOpenRead);
+  if (!Stream) {
+    return kLoadUnreadable;
+  }
+  TBlockHeader Header;
+  try {
+    if (!ReadHeaderRecord(*Stream, Header)) {
+      return kLoadTruncated;
+    }
+  } catch (const Exception&) {
+    return kLoadUnreadable;  // a folder or a failing device
+  }
+  File.Stream = std::move(Stream);
+  File.Header = std::move(Header);
+  return 0;
+}
+
+bool ReadHeaderOfFile(const std::string& FileName, TBlockHeader& Header) {
+  if (!FileExists(FileName)) {
+    return false;
+  }
+  const auto Stream = TryOpen(FileName, fmOpenRead);
+  if (!Stream) {
+    RaiseReadError(FileName, "the file cannot be opened");
+  }
+  if (!ReadHeaderRecord(*Stream, Header)) {
+    RaiseReadError(FileName, "the file is shorter than its header");
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------- TValueWriter

@@ -152,6 +152,25 @@ public:
   std::string CRCofData() const;
 
   // ---- binary files (defined in Vexa_mat3d_binary.cpp)
+  // Block files (docs/FORMATS.md): the header, then the cells layer by
+  // layer, each row by row (column fastest), 8-byte doubles, format 1.
+
+  /// Reads the header of block file FName into the outputs (whatever it
+  /// holds) and tells whether it describes a TMat3D: at least one column and
+  /// row, layers > 0, no time slots, format 1. False (outputs unchanged) for
+  /// a missing file; EInOutError when the file cannot be opened or is
+  /// shorter than one record.
+  static bool ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
+                               int32_t& NrLayers, int32_t& NrTimeSlots, std::string& DataID, int32_t& Format);
+  /// Writes the matrix and its DataID (cut to 255 bytes) as a block file;
+  /// false when the file cannot be created or written.
+  bool SaveBinary(const std::string& FName) const;
+  /// Replaces dimensions, cells and DataID by those of block file FName,
+  /// then OnChange and OnResize; 0. On failure nothing changes: −2 the
+  /// header does not describe a TMat3D, −3 the file ends before its header
+  /// or its values, −4 it cannot be opened or read (or the cells do not fit
+  /// into memory).
+  int32_t LoadBinary(const std::string& FName);
   // ---- end of binary files
 
   // ---- text, stream and XML files (defined in Vexa_mat3d_xml.cpp)

@@ -323,6 +323,65 @@ public:
   // ---- end of copies and reductions
 
   // ---- binary files (defined in Vexa_mat4d_binary.cpp)
+  // Block files (docs/FORMATS.md): the header, then the cells in storage
+  // order (time slot, layer, row, column fastest), 8-byte doubles, format 1.
+  // Time slots are selected as by ReadBinary: TSlotStart or TSlotEnd < 1
+  // selects all, else TSlotStart … min(TSlotEnd, slots).
+
+  /// Reads the header of block file FName into the outputs (whatever it
+  /// holds) and tells whether it describes a TMat4D: at least one column and
+  /// row, layers > 0, time slots > 0, format 1. False (outputs unchanged)
+  /// for a missing file; EInOutError when the file cannot be opened or is
+  /// shorter than one record.
+  static bool ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
+                               int32_t& NrLayers, int32_t& NrTimeSlots, std::string& DataID, int32_t& Format);
+  /// Delivers the values of the selected time slots of FName through
+  /// ReadElement(this, ix, iy, il, it, Value), it counting the delivered
+  /// slots from 1; OnPercentDone every max(1, total/100) values with
+  /// round(count·100/total). The matrix is not changed. 0 (also when nothing
+  /// is selected: no events); −1 when TSlotStart exceeds the file's slots.
+  /// The format code is not examined (values are read as doubles). A file
+  /// that cannot be opened, is shorter than one record, holds negative sizes
+  /// or lacks selected values raises EInOutError before any value is delivered.
+  int32_t ReadBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd);
+  /// Reads layer Layer of time slot TSlot of FName into the same layer and
+  /// slot of the matrix, then OnChange (OnPercentDone on the way); 0. Checks
+  /// in this order, the last failing one giving the code (matrix unchanged,
+  /// no event): −1 TSlot outside the file's or the matrix's slots, −2 Layer
+  /// outside the file's or the matrix's layers, −3 the file's columns or rows
+  /// differ from the matrix's, −4 the file cannot be opened or read, holds
+  /// negative sizes, another format than 1, or fewer values than its header
+  /// promises.
+  int32_t ReadLayer(const std::string& FName, int32_t Layer, int32_t TSlot);
+  /// Replaces dimensions (the selected slots), cells and DataID by those of
+  /// FName, then OnChange and OnResize, reporting progress through
+  /// OnPercentDone; 0. On failure nothing changes: −1 TSlotStart beyond the
+  /// file's slots or no slot selected, −2 the header does not describe a
+  /// TMat4D, −3 the file ends before its header or its values, −4 it cannot
+  /// be opened or read (or the cells do not fit into memory).
+  int32_t LoadBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd);
+  /// LoadBinary without progress reports.
+  int32_t LoadBinaryIntern(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd);
+  /// LoadBinary accepting any format code (the values are read as doubles).
+  int32_t LoadBinaryNoFmtCheck(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd);
+  /// Appends the selected time slots to FName, which must hold a complete
+  /// TMat4D file of the same columns, rows and layers (a missing file is
+  /// created). The values go first, the header's slot count last, so a
+  /// failed append leaves the old content readable. 0; −1 TSlotStart beyond
+  /// the matrix's slots or no slot selected, −2 the file's header does not
+  /// fit (not 4-D, format, sizes, too many slots), −3 the file ends before
+  /// its header or its values, −4 it cannot be opened, read or written.
+  int32_t AppendToBinaryFile(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd) const;
+  /// Writes the selected time slots and DataID (cut to 255 bytes) as a block
+  /// file; false when no slot is selected (TSlotStart beyond the slots, a
+  /// reversed pair) or the file cannot be created or written.
+  bool SaveBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd) const;
+
+private:
+  int32_t LoadSlots(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd, bool CheckFormat,
+                    bool ReportProgress);
+
+public:
   // ---- end of binary files
 
   // ---- text, stream and XML files (defined in Vexa_mat4d_xml.cpp)
@@ -367,5 +426,17 @@ private:
   std::string FDataID;
   std::vector<double> FData;
 };
+
+/// Layer2D := layer Layer of time slot TSlot of block file FName as
+/// [column][row]; 0. −3 (checked first) the file cannot be opened or read,
+/// holds negative sizes, another format than 1 or fewer values than its
+/// header promises; −1 TSlot outside the file's slots; −2 Layer outside its
+/// layers. Layer2D is unchanged on failure.
+int32_t Read4DLayer(const std::string& FName, int32_t Layer, int32_t TSlot, TDouble2DArray& Layer2D);
+/// Adds layer Layer of time slot TSlot of FName to Layer2D; 0. −4 (checked
+/// first) as Read4DLayer's −3; −1 Layer outside the file's layers; −2 TSlot
+/// outside its slots; −3 Layer2D is not exactly [file columns][file rows].
+/// Layer2D is unchanged on failure.
+int32_t Read4DLayerAndAccumulate(const std::string& FName, int32_t Layer, int32_t TSlot, TDouble2DArray& Layer2D);
 
 }  // namespace vexa

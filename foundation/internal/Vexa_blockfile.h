@@ -28,9 +28,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "foundation/Vexa_storage.h"
 #include "platform/Vexa_datastreams.h"
 
 namespace vexa::blockfile {
@@ -76,6 +79,8 @@ int64_t ValueOffset(int64_t Index, int64_t ValueSize) noexcept;
 /// Writes Header as record 0 at the stream's start (identifier cut to 255
 /// bytes). Write errors raise the stream's error.
 void WriteHeader(TStream& Stream, const TBlockHeader& Header);
+/// Overwrites only the time-slot count of record 0 (bytes 12-15).
+void WriteTimeSlotCount(TStream& Stream, int32_t NrTimeSlots);
 /// Reads record 0 as it is, without judging it; false when the stream is
 /// shorter than one record.
 bool ReadHeaderRecord(TStream& Stream, TBlockHeader& Header);
@@ -83,11 +88,55 @@ bool ReadHeaderRecord(TStream& Stream, TBlockHeader& Header);
 /// known and the stream holds every value the header promises.
 bool ReadHeader(TStream& Stream, TBlockHeader& Header);
 
+/// True when Header describes data of Rank 2 (layers and slots 0), 3 (layers
+/// > 0, slots 0) or 4 (both > 0) with at least one column and one row.
+bool HasRank(const TBlockHeader& Header, int Rank) noexcept;
+
 /// Opens FileName in Mode; nullptr when it cannot be opened (missing, a
 /// folder, no permission).
 std::unique_ptr<TFileStream> TryOpen(const std::string& FileName, TFileMode Mode);
 /// Raises EInOutError "Cannot read file \"<FileName>\": <Reason>".
 [[noreturn]] void RaiseReadError(const std::string& FileName, const std::string& Reason);
+
+// ---------------------------------------------------------------- matrix loaders
+
+/// Result codes of the matrix loaders.
+inline constexpr int32_t kLoadSlotOutside = -1;    ///< first time slot beyond the file's
+inline constexpr int32_t kLoadHeaderInvalid = -2;  ///< the header does not describe the class's data
+inline constexpr int32_t kLoadTruncated = -3;      ///< the file ends before its header or its values
+inline constexpr int32_t kLoadUnreadable = -4;     ///< cannot open or read, or no memory for the values
+
+/// A block file opened for reading, with its header record.
+struct TOpenedFile {
+  std::unique_ptr<TFileStream> Stream;
+  TBlockHeader Header;
+};
+/// Opens FileName and reads record 0: 0, kLoadTruncated when the file is
+/// shorter than one record, kLoadUnreadable when it cannot be opened or read.
+int32_t OpenForLoading(const std::string& FileName, TOpenedFile& File);
+/// Record 0 of FileName for the ReadBinaryHeader members: false when the
+/// file does not exist; EInOutError when it cannot be opened or is shorter
+/// than one record.
+bool ReadHeaderOfFile(const std::string& FileName, TBlockHeader& Header);
+/// Values := Count zeros when Count values fit StorageLimit() and can be
+/// allocated; false (Values unchanged) otherwise.
+template <class T>
+bool TryAllocate(std::vector<T>& Values, int64_t Count) {
+  if (Count < 0 || static_cast<uint64_t>(Count) > UINT64_MAX / sizeof(T) ||
+      !StorageFits(static_cast<uint64_t>(Count) * sizeof(T))) {
+    return false;
+  }
+  try {
+    std::vector<T>(static_cast<size_t>(Count)).swap(Values);
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------- values
 
 /// Streams values into records from value index First on, in large chunks;
 /// Finish writes what is pending and pads the last record with zeros.
