@@ -239,7 +239,8 @@ std::span<const int32_t> TIntMatrix::ReadColumn(int32_t Col, std::vector<int32_t
   if (!FIsSparse) {
     return Column(Col);
   }
-  Scratch.assign(static_cast<size_t>(FNRow), 0);
+  const auto Rows = static_cast<size_t>(FNRow);
+  GuardedAllocation<EVexaMatrixError>(*this, true, Rows * sizeof(int32_t), [&] { Scratch.assign(Rows, 0); });
   for (size_t i = SparseLowerBound(Col, 1); i < static_cast<size_t>(FSparseNumElem) && FSpMat[i].colidx == Col;
        ++i) {
     Scratch[static_cast<size_t>(FSpMat[i].rowidx - 1)] = FSpMat[i].value;

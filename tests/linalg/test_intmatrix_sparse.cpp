@@ -410,6 +410,15 @@ TEST(IntMatrixSparse, GrowthIsGeometricAndFailuresKeepTheState) {
   EXPECT_EQ(EntriesOf(m), Huge);
   EXPECT_EQ(m.NrOfColumns(), 2000000000);
   EXPECT_EQ(Log.Events, "");
+  // A product reads a sparse operand a column at a time; a column too long
+  // for memory raises before anything is written.
+  TIntMatrix tall(nullptr, SparseForm, 1), res(nullptr);
+  tall.SetName("SP");
+  tall.SetElem(2, 50000000, 1);
+  SetStorageLimit(1 << 20);
+  ExpectNoMemory([&] { tall.TransposeAndMultiply(&tall, &res); });
+  SetStorageLimit(0);
+  EXPECT_EQ(res.NrOfColumns(), 1);
 }
 
 TEST(IntMatrixSparse, AMatrixWithoutCellsGivesEmptyResults) {
