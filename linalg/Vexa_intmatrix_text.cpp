@@ -2,6 +2,7 @@
 // with TMatrix, linalg/internal/Vexa_matfiles_detail.h) and the sparse text
 // file. Readers fill a temporary and the matrix takes it in one step.
 
+#include <algorithm>
 #include <utility>
 
 #include "linalg/Vexa_intmatrix.h"

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <type_traits>
 
 #include "fundora/Vexa_streams.h"
 #include "fundora/Vexa_stringl.h"
