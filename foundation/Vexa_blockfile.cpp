@@ -243,8 +243,23 @@ void TValueWriter::Put(int32_t Value) {
 }
 
 void TValueWriter::PutDoubles(const double* Values, size_t Count) {
-  for (size_t k = 0; k < Count; ++k) {
-    Put(Values[k]);
+  if (std::endian::native != std::endian::little || FValueSize != 8) {
+    for (size_t k = 0; k < Count; ++k) {
+      Put(Values[k]);
+    }
+    return;
+  }
+  // On a little-endian host the doubles are the file bytes: copy them in
+  // runs of the buffer's free room.
+  while (Count > 0) {
+    if (FUsed == FBuffer.size()) {
+      FlushBuffer();
+    }
+    const size_t Run = std::min(Count, (FBuffer.size() - FUsed) / 8);
+    std::memcpy(&FBuffer[FUsed], Values, Run * 8);
+    FUsed += Run * 8;
+    Values += Run;
+    Count -= Run;
   }
 }
 
@@ -309,8 +324,23 @@ int32_t TValueReader::NextInt32() {
 }
 
 void TValueReader::NextDoubles(double* Dest, size_t Count) {
-  for (size_t k = 0; k < Count; ++k) {
-    Dest[k] = NextDouble();
+  if (std::endian::native != std::endian::little || FValueSize != 8) {
+    for (size_t k = 0; k < Count; ++k) {
+      Dest[k] = NextDouble();
+    }
+    return;
+  }
+  // On a little-endian host the file bytes are the doubles: copy them in
+  // runs of what the buffer holds.
+  while (Count > 0) {
+    if (FUsed == FBuffer.size()) {
+      Refill();
+    }
+    const size_t Run = std::min(Count, (FBuffer.size() - FUsed) / 8);
+    std::memcpy(Dest, &FBuffer[FUsed], Run * 8);
+    FUsed += Run * 8;
+    Dest += Run;
+    Count -= Run;
   }
 }
 
