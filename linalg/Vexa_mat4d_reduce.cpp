@@ -60,9 +60,10 @@ void ReduceIntoMatrix(const TMat4D& Self, TMatrix* DestMat, TLayerReduction Kind
   const int32_t Workers = std::clamp(NThreads, 1, ProcessorCount());
   matrix_detail::ReduceLayers(Stack, Box, Kind, Workers, Pixels, Scratch);
 
+  const auto RowLength = static_cast<size_t>(Width);
   for (int32_t c = 0; c < Width; ++c) {
     for (int32_t r = 0; r < Height; ++r) {
-      DestMat->SetElem(c + 1, r + 1, Pixels[static_cast<size_t>(r) * static_cast<size_t>(Width) + static_cast<size_t>(c)]);
+      DestMat->SetElem(c + 1, r + 1, Pixels[static_cast<size_t>(r) * RowLength + static_cast<size_t>(c)]);
     }
   }
 }

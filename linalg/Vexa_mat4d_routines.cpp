@@ -52,7 +52,8 @@ void CopyMatrixToArray(const TMatrix* Mat, TDouble2DArray& Arr2D, int32_t LowCol
       !IsRangeInside(int64_t{LowRow} - 1, int64_t{HighRow} - 1, Mat->NrOfRows())) {
     return;
   }
-  auto Result = arraycore::NewArray<TDouble2DArray>("CopyMatrixToArray", {Span(LowCol, HighCol), Span(LowRow, HighRow)});
+  auto Result =
+      arraycore::NewArray<TDouble2DArray>("CopyMatrixToArray", {Span(LowCol, HighCol), Span(LowRow, HighRow)});
   for (int32_t c = LowCol; c <= HighCol; ++c) {
     TDoubleArray& Column = Result[static_cast<size_t>(c - LowCol)];
     for (int32_t r = LowRow; r <= HighRow; ++r) {

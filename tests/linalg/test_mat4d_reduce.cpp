@@ -55,7 +55,7 @@ void Reduce(const TMat4D& m, const TKind& k, TMatrix& Dest, const TRanges& R, in
                 Threads);
 }
 
-constexpr int32_t kCols = 21, kRows = 70, kLayers = 4, kSlots = 3;  // 70 rows: nine bands of work
+constexpr int32_t kCols = 21, kRows = 70, kLayers = 4, kSlots = 3;  // 70 rows: five bands of work
 
 /// kCols × kRows × kLayers × kSlots values near 10⁶ with a spread of a few
 /// units (fixed seed).
@@ -228,8 +228,8 @@ TEST_F(Mat4DReduceTest, EventsAndFeedbackComeOnTheCallingThreadAndAbortIsIgnored
       EXPECT_EQ(Id, Caller);
     }
     EXPECT_NEAR(ProcStat.load(), 100.0, 1e-9);
-    EXPECT_NEAR(Dest.Elem(kCols, kRows), Reference(m, k.Kind, kCols, kRows, {1, kCols, 1, kRows, 1, kLayers, 1, kSlots}),
-                1e-8);
+    const TRanges All = {1, kCols, 1, kRows, 1, kLayers, 1, kSlots};
+    EXPECT_NEAR(Dest.Elem(kCols, kRows), Reference(m, k.Kind, kCols, kRows, All), 1e-8);
   }
 }
 
