@@ -1,14 +1,13 @@
-// TIntMatrix: block files (foundation/internal/Vexa_blockfile.h) of 32-bit
-// integers. The file holds the cells row by row (column fastest), the
-// transpose of the column-major storage; a sparse matrix is written through
-// its entries and cannot load a file.
+// TIntMatrix: block files of 32-bit integers
+// (linalg/internal/Vexa_matbinary_detail.h). A sparse matrix is written
+// through its entries and cannot load a file.
 
-#include "foundation/internal/Vexa_blockfile.h"
 #include "linalg/Vexa_intmatrix.h"
+#include "linalg/internal/Vexa_matbinary_detail.h"
 
 namespace vexa {
 
-namespace bf = blockfile;
+namespace mb = matbinary_detail;
 
 namespace {
 
@@ -19,73 +18,25 @@ constexpr int32_t kLoadIntoSparse = -5;
 
 bool TIntMatrix::ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
                                   std::string& DataID, int32_t& Format) {
-  bf::TBlockHeader Header;
-  if (!bf::ReadHeaderOfFile(FName, Header)) {
-    return false;
-  }
-  NrColumns = Header.NrColumns;
-  NrRows = Header.NrRows;
-  DataID = Header.Identifier;
-  Format = Header.Format;
-  return bf::HasRank(Header, 2) && Header.Format == bf::kFormatInt32;
+  return mb::ReadHeader2D(FName, blockfile::kFormatInt32, NrColumns, NrRows, DataID, Format);
 }
 
 bool TIntMatrix::SaveBinary(const std::string& FName) const {
   if (HasNoCells()) {
     return false;  // a sparse matrix without entries: no file a loader accepts
   }
-  bf::TBlockHeader Header;
-  Header.NrColumns = FNCol;
-  Header.NrRows = FNRow;
-  Header.Identifier = FDataID;
-  Header.Format = bf::kFormatInt32;
-  try {
-    TFileStream Out(FName, fmCreate);
-    bf::WriteHeader(Out, Header);
-    bf::TValueWriter Values(Out, Header.Format);
-    for (int32_t Row = 1; Row <= FNRow; ++Row) {
-      for (int32_t Col = 1; Col <= FNCol; ++Col) {
-        Values.Put(StoredCell(Col, Row));
-      }
-    }
-    Values.Finish();
-    Out.Flush();
-  } catch (const Exception&) {
-    return false;
-  }
-  return true;
+  return mb::Save2D(FName, FNCol, FNRow, FDataID, blockfile::kFormatInt32,
+                    [this](int32_t Col, int32_t Row) { return StoredCell(Col, Row); });
 }
 
 int32_t TIntMatrix::LoadBinary(const std::string& FName) {
   if (FIsSparse) {
     return kLoadIntoSparse;
   }
-  bf::TOpenedFile File;
-  if (const int32_t Code = bf::OpenForLoading(FName, File); Code != 0) {
-    return Code;
-  }
-  const bf::TBlockHeader& Header = File.Header;
-  if (!bf::HasRank(Header, 2) || Header.Format != bf::kFormatInt32) {
-    return bf::kLoadHeaderInvalid;
-  }
-  const int64_t Count = static_cast<int64_t>(Header.NrColumns) * Header.NrRows;  // below 2^62
-  if (!bf::HoldsValues(File.Stream->Size(), 0, Count, bf::ValueSize(Header.Format))) {
-    return bf::kLoadTruncated;
-  }
   std::vector<int32_t> Cells;
-  if (!bf::TryAllocate(Cells, Count)) {
-    return bf::kLoadUnreadable;
-  }
-  const auto Rows = static_cast<size_t>(Header.NrRows);
-  try {
-    bf::TValueReader Values(*File.Stream, FName, Header.Format, 0, Count);
-    for (size_t Row = 0; Row < Rows; ++Row) {
-      for (size_t Col = 0; Col < static_cast<size_t>(Header.NrColumns); ++Col) {
-        Cells[Col * Rows + Row] = Values.NextInt32();
-      }
-    }
-  } catch (const Exception&) {
-    return bf::kLoadUnreadable;
+  blockfile::TBlockHeader Header;
+  if (const int32_t Code = mb::Load2D(FName, blockfile::kFormatInt32, Cells, Header); Code != 0) {
+    return Code;
   }
   FData.swap(Cells);
   FNCol = Header.NrColumns;

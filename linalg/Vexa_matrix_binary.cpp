@@ -1,77 +1,27 @@
-// TMatrix: block files (foundation/internal/Vexa_blockfile.h). The file
-// holds the cells row by row (column fastest), the transpose of the
-// column-major storage.
+// TMatrix: block files of doubles (linalg/internal/Vexa_matbinary_detail.h).
 
-#include "foundation/internal/Vexa_blockfile.h"
 #include "linalg/Vexa_matrix.h"
+#include "linalg/internal/Vexa_matbinary_detail.h"
 
 namespace vexa {
 
-namespace bf = blockfile;
+namespace mb = matbinary_detail;
 
 bool TMatrix::ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows, std::string& DataID,
                                int32_t& Format) {
-  bf::TBlockHeader Header;
-  if (!bf::ReadHeaderOfFile(FName, Header)) {
-    return false;
-  }
-  NrColumns = Header.NrColumns;
-  NrRows = Header.NrRows;
-  DataID = Header.Identifier;
-  Format = Header.Format;
-  return bf::HasRank(Header, 2) && Header.Format == bf::kFormatDouble;
+  return mb::ReadHeader2D(FName, blockfile::kFormatDouble, NrColumns, NrRows, DataID, Format);
 }
 
 bool TMatrix::SaveBinary(const std::string& FName) const {
-  bf::TBlockHeader Header;
-  Header.NrColumns = FNCol;
-  Header.NrRows = FNRow;
-  Header.Identifier = FDataID;
-  Header.Format = bf::kFormatDouble;
-  try {
-    TFileStream Out(FName, fmCreate);
-    bf::WriteHeader(Out, Header);
-    bf::TValueWriter Values(Out, Header.Format);
-    for (int32_t Row = 1; Row <= FNRow; ++Row) {
-      for (int32_t Col = 1; Col <= FNCol; ++Col) {
-        Values.Put(Cell(Col, Row));
-      }
-    }
-    Values.Finish();
-    Out.Flush();
-  } catch (const Exception&) {
-    return false;
-  }
-  return true;
+  return mb::Save2D(FName, FNCol, FNRow, FDataID, blockfile::kFormatDouble,
+                    [this](int32_t Col, int32_t Row) { return Cell(Col, Row); });
 }
 
 int32_t TMatrix::LoadBinary(const std::string& FName) {
-  bf::TOpenedFile File;
-  if (const int32_t Code = bf::OpenForLoading(FName, File); Code != 0) {
-    return Code;
-  }
-  const bf::TBlockHeader& Header = File.Header;
-  if (!bf::HasRank(Header, 2) || Header.Format != bf::kFormatDouble) {
-    return bf::kLoadHeaderInvalid;
-  }
-  const int64_t Count = static_cast<int64_t>(Header.NrColumns) * Header.NrRows;  // below 2^62
-  if (!bf::HoldsValues(File.Stream->Size(), 0, Count, bf::ValueSize(Header.Format))) {
-    return bf::kLoadTruncated;
-  }
   std::vector<double> Cells;
-  if (!bf::TryAllocate(Cells, Count)) {
-    return bf::kLoadUnreadable;
-  }
-  const auto Rows = static_cast<size_t>(Header.NrRows);
-  try {
-    bf::TValueReader Values(*File.Stream, FName, Header.Format, 0, Count);
-    for (size_t Row = 0; Row < Rows; ++Row) {
-      for (size_t Col = 0; Col < static_cast<size_t>(Header.NrColumns); ++Col) {
-        Cells[Col * Rows + Row] = Values.NextDouble();
-      }
-    }
-  } catch (const Exception&) {
-    return bf::kLoadUnreadable;
+  blockfile::TBlockHeader Header;
+  if (const int32_t Code = mb::Load2D(FName, blockfile::kFormatDouble, Cells, Header); Code != 0) {
+    return Code;
   }
   FData.swap(Cells);
   FNCol = Header.NrColumns;
