@@ -1,6 +1,9 @@
 // TIntMatrix: the XML tag handler, readers and writers over the shared XML
 // core (linalg/internal/Vexa_matxml.h), for both forms.
 
+#include <algorithm>
+#include <vector>
+
 #include "linalg/Vexa_intmatrix.h"
 #include "linalg/internal/Vexa_matxml.h"
 
@@ -43,6 +46,40 @@ private:
   TIntMatrix& FMatrix;
 };
 
+/// The sparse readers' target: collects the cells and stores them in
+/// (column, row) order at the end of the matrix, so the entry list grows by
+/// appends. Written one by one in file order, cells listed backwards would
+/// each be inserted at the front: quadratic time for a hostile file.
+class TSparseXmlCollector : public TXmlTarget {
+public:
+  explicit TSparseXmlCollector(TIntMatrix& Matrix) : FMatrix(Matrix) {}
+  void ResizeZeroed(const TXmlIndex& /*Dims*/) override { FCells.clear(); }
+  void SetCell(const TXmlIndex& Ix, const std::string& Text) override {
+    int32_t Value = 0;
+    if (ParseXmlInt(Text, Value)) {
+      FCells.push_back({Ix[0], Ix[1], Value});
+    }
+  }
+  void Finish(const TXmlIndex& Dims) override {
+    auto Before = [](const TSpMatElemInt& A, const TSpMatElemInt& B) {
+      return A.colidx != B.colidx ? A.colidx < B.colidx : A.rowidx < B.rowidx;
+    };
+    std::stable_sort(FCells.begin(), FCells.end(), Before);
+    FMatrix.Fill(0);
+    for (size_t i = 0; i < FCells.size(); ++i) {
+      const bool Overwritten = i + 1 < FCells.size() && !Before(FCells[i], FCells[i + 1]);
+      if (!Overwritten) {  // of cells of one place the last in the file wins
+        FMatrix.SetElem(FCells[i].colidx, FCells[i].rowidx, FCells[i].value);
+      }
+    }
+    FMatrix.Resize(Dims[0], Dims[1]);  // the writes left the entries' box as dimensions
+  }
+
+private:
+  TIntMatrix& FMatrix;
+  std::vector<TSpMatElemInt> FCells;
+};
+
 /// Reads one matrix element into a temporary of the same form; Commit takes
 /// it on success.
 template <class TCommit>
@@ -52,7 +89,12 @@ TMatrixReader IntMatrixReader(bool Sparse, int32_t AllocBy, const std::string& D
     TIntMatrix SparseLoaded(nullptr, SparseForm, AllocBy);
     TIntMatrix& Loaded = Sparse ? SparseLoaded : Dense;
     std::string ID;
-    const TTagHandler Handler = [&Loaded](int32_t Tag, const std::string& Attr, const std::string& Content) {
+    TSparseXmlCollector Collector(SparseLoaded);
+    TXmlPending Pending;
+    const TTagHandler Handler = [&](int32_t Tag, const std::string& Attr, const std::string& Content) {
+      if (Sparse) {
+        return ProcessTag(Pending, Collector, kRank, Tag, Attr, Content);
+      }
       return Loaded.ProcessXmlTag(static_cast<TMatXmlTag>(Tag), Attr, Content);
     };
     if (!ReadMatrix(Source, DataID, kRank, Handler, ID)) {

@@ -264,5 +264,23 @@ TEST(IntMatrixXml, RoundTripsBothFormsAndSkipsOverflowingValues) {
   EXPECT_EQ(IntCellsOf(IntoDense), (TIntCols{{0}, {kMin}}));
 }
 
+TEST(IntMatrixXml, SparseReadTakesCellsInAnyOrderLastOneWinning) {
+  // Cells listed backwards, (2, 1) twice: the entries come out ordered and
+  // the later value of a place wins, as when writing the cells in file order.
+  const std::string Text =
+      "<matrix><numcols>3</numcols><numrows>2</numrows>"
+      "<cell ix=\"3\" iy=\"2\">7</cell><cell ix=\"2\" iy=\"1\">1</cell>"
+      "<cell ix=\"1\" iy=\"2\">5</cell><cell ix=\"2\" iy=\"1\">4</cell></matrix>";
+  TMemoryStream s;
+  s.Write(Text.data(), static_cast<int64_t>(Text.size()));
+  s.SetPosition(0);
+  TIntMatrix m(nullptr, SparseForm, 1);
+  ASSERT_TRUE(m.ReadFromXMLStream(&s, ""));
+  const std::vector<std::vector<int32_t>> Expected{{1, 2, 5}, {2, 1, 4}, {3, 2, 7}};
+  EXPECT_EQ(EntriesOf(m), Expected);
+  EXPECT_EQ(m.NrOfColumns(), 3);
+  EXPECT_EQ(m.NrOfRows(), 2);
+}
+
 }  // namespace
 }  // namespace vexa
