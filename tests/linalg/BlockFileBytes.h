@@ -12,7 +12,7 @@
 namespace vexa::testing {
 
 /// Record 0 and the values of a block file as plain fields.
-struct TBlockFileSpec {
+struct TBlockFileContents {
   int32_t Cols = 0, Rows = 0, Layers = 0, Slots = 0;
   std::string Id;
   int32_t Format = 1;
@@ -22,27 +22,27 @@ struct TBlockFileSpec {
 };
 
 /// A file of doubles (any format code) with the given header sizes.
-inline TBlockFileSpec DoubleFile(int32_t Cols, int32_t Rows, int32_t Layers, int32_t Slots,
+inline TBlockFileContents DoubleFile(int32_t Cols, int32_t Rows, int32_t Layers, int32_t Slots,
                                  std::vector<double> Values, std::string Id = "", int32_t Format = 1,
                                  bool Pad = true) {
-  TBlockFileSpec Spec;
-  Spec.Cols = Cols;
-  Spec.Rows = Rows;
-  Spec.Layers = Layers;
-  Spec.Slots = Slots;
-  Spec.Id = std::move(Id);
-  Spec.Format = Format;
-  Spec.Doubles = std::move(Values);
-  Spec.Pad = Pad;
-  return Spec;
+  TBlockFileContents Contents;
+  Contents.Cols = Cols;
+  Contents.Rows = Rows;
+  Contents.Layers = Layers;
+  Contents.Slots = Slots;
+  Contents.Id = std::move(Id);
+  Contents.Format = Format;
+  Contents.Doubles = std::move(Values);
+  Contents.Pad = Pad;
+  return Contents;
 }
 
 /// A 2-D file of int32 values (format 2).
-inline TBlockFileSpec IntFile(int32_t Cols, int32_t Rows, std::vector<int32_t> Values, std::string Id = "",
+inline TBlockFileContents IntFile(int32_t Cols, int32_t Rows, std::vector<int32_t> Values, std::string Id = "",
                               bool Pad = true) {
-  TBlockFileSpec Spec = DoubleFile(Cols, Rows, 0, 0, {}, std::move(Id), 2, Pad);
-  Spec.Ints = std::move(Values);
-  return Spec;
+  TBlockFileContents Contents = DoubleFile(Cols, Rows, 0, 0, {}, std::move(Id), 2, Pad);
+  Contents.Ints = std::move(Values);
+  return Contents;
 }
 
 inline void AppendLE(std::string& Bytes, uint64_t Value, int Width) {
@@ -52,26 +52,26 @@ inline void AppendLE(std::string& Bytes, uint64_t Value, int Width) {
 }
 
 /// The bytes of a block file: 4096-byte header record, values, padding.
-inline std::string BlockFileBytes(const TBlockFileSpec& Spec) {
+inline std::string BlockFileBytes(const TBlockFileContents& Contents) {
   std::string Bytes;
-  for (const int32_t Size : {Spec.Cols, Spec.Rows, Spec.Layers, Spec.Slots}) {
+  for (const int32_t Size : {Contents.Cols, Contents.Rows, Contents.Layers, Contents.Slots}) {
     AppendLE(Bytes, static_cast<uint32_t>(Size), 4);
   }
-  Bytes.push_back(static_cast<char>(Spec.Id.size()));
-  Bytes += Spec.Id;
+  Bytes.push_back(static_cast<char>(Contents.Id.size()));
+  Bytes += Contents.Id;
   Bytes.resize(272, '\0');
-  AppendLE(Bytes, static_cast<uint32_t>(Spec.Format), 4);
+  AppendLE(Bytes, static_cast<uint32_t>(Contents.Format), 4);
   Bytes.resize(4096, '\0');
-  if (!Spec.Ints.empty()) {
-    for (const int32_t v : Spec.Ints) {
+  if (!Contents.Ints.empty()) {
+    for (const int32_t v : Contents.Ints) {
       AppendLE(Bytes, static_cast<uint32_t>(v), 4);
     }
   } else {
-    for (const double v : Spec.Doubles) {
+    for (const double v : Contents.Doubles) {
       AppendLE(Bytes, std::bit_cast<uint64_t>(v), 8);
     }
   }
-  if (Spec.Pad && Bytes.size() % 4096 != 0) {
+  if (Contents.Pad && Bytes.size() % 4096 != 0) {
     Bytes.resize((Bytes.size() / 4096 + 1) * 4096, '\0');
   }
   return Bytes;

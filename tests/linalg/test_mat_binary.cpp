@@ -31,7 +31,7 @@ using testing::DoubleFile;
 using testing::IntFile;
 using testing::Int32At;
 using testing::SetCells;
-using testing::TBlockFileSpec;
+using testing::TBlockFileContents;
 using testing::TCols;
 using testing::TempDir;
 
@@ -197,7 +197,7 @@ TEST(MatrixBinary, HeaderCheckAndErrors) {
   const TempDir Dir;
   struct Case {
     const char* What;
-    TBlockFileSpec Spec;
+    TBlockFileContents Contents;
     bool Accepted;
   };
   // A header record alone is enough for the header check.
@@ -211,10 +211,10 @@ TEST(MatrixBinary, HeaderCheckAndErrors) {
     SCOPED_TRACE(c.What);
     int32_t Cols = 0, Rows = 0, Format = 0;
     std::string Id;
-    EXPECT_EQ(TMatrix::ReadBinaryHeader(Dir.Write("h.bin", BlockFileBytes(c.Spec)), Cols, Rows, Id, Format),
+    EXPECT_EQ(TMatrix::ReadBinaryHeader(Dir.Write("h.bin", BlockFileBytes(c.Contents)), Cols, Rows, Id, Format),
               c.Accepted);
-    EXPECT_EQ(Cols, c.Spec.Cols);  // the outputs show what the header holds
-    EXPECT_EQ(Format, c.Spec.Format);
+    EXPECT_EQ(Cols, c.Contents.Cols);  // the outputs show what the header holds
+    EXPECT_EQ(Format, c.Contents.Format);
   }
   int32_t Cols = 7, Rows = 7, Format = 7;
   std::string Id = "unchanged";
