@@ -10,9 +10,6 @@
 // under the headless backend, the pictures are what PaintTo shows. With
 // --verify each file is read back and compared.
 
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -26,6 +23,7 @@
 #include "platform/controls/Vexa_stdctrls.h"
 #include "platform/controls/Vexa_treeview.h"
 #include "platform/graphics/Vexa_imagefiles.h"
+#include "tools/PictureTool.h"
 
 namespace {
 
@@ -187,61 +185,12 @@ void FileDialogSheet(TBitmap& Picture) {
   SetModalHandler(nullptr);
 }
 
-int Run(const std::string& Folder, bool Verify) {
-  std::filesystem::create_directories(Folder);
-  struct TSheet {
-    const char* Name;
-    void (*Draw)(TBitmap&);
-  };
-  const TSheet sheets[] = {{"controls.png", ControlsSheet},
-                           {"popup.png", PopupSheet},
-                           {"grid.png", GridSheet},
-                           {"tree.png", TreeSheet},
-                           {"filedialog.png", FileDialogSheet}};
-  int failures = 0;
-  for (const auto& sheet : sheets) {
-    TBitmap picture;
-    sheet.Draw(picture);
-    TPNGImage png;
-    png.Assign(picture);
-    const std::string file = (std::filesystem::path(Folder) / sheet.Name).string();
-    png.SaveToFile(file);
-    std::printf("wrote %s (%d x %d)\n", file.c_str(), picture.Width(), picture.Height());
-    if (!Verify) continue;
-    TBitmap back;
-    LoadPictureFromFile(file, back);
-    bool same = picture.Width() > 0 && back.Width() == picture.Width() && back.Height() == picture.Height();
-    for (int32_t y = 0; same && y < back.Height(); ++y)
-      for (int32_t x = 0; same && x < back.Width(); ++x)
-        same = PixelToColor(back.ScanLine(y)[x]) == PixelToColor(picture.ScanLine(y)[x]);
-    if (!same) {
-      std::fprintf(stderr, "%s does not read back as drawn\n", file.c_str());
-      ++failures;
-    }
-  }
-  return failures == 0 ? 0 : 1;
-}
+const tools::TSheet kSheets[] = {{"controls.png", ControlsSheet},
+                                 {"popup.png", PopupSheet},
+                                 {"grid.png", GridSheet},
+                                 {"tree.png", TreeSheet},
+                                 {"filedialog.png", FileDialogSheet}};
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::string folder = "gallery";
-  std::string font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  bool verify = false;
-  for (int k = 1; k < argc; ++k) {
-    if (std::strcmp(argv[k], "--out") == 0 && k + 1 < argc) folder = argv[++k];
-    else if (std::strcmp(argv[k], "--font") == 0 && k + 1 < argc) font = argv[++k];
-    else if (std::strcmp(argv[k], "--verify") == 0) verify = true;
-    else {
-      std::fprintf(stderr, "usage: vexa_gallery [--out <folder>] [--font <file.ttf>] [--verify]\n");
-      return 2;
-    }
-  }
-  try {
-    vexa::SetFontFileOverride(font);
-    return Run(folder, verify);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "vexa_gallery: %s\n", e.what());
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return vexa::tools::PictureToolMain(argc, argv, "vexa_gallery", "gallery", kSheets); }

@@ -6,15 +6,13 @@
 // primitives.png (pens, shapes, copy and stretch modes) and text.png (text at
 // 0, 45, 90, 180 and 270 degrees, plain and anti-aliased). Small pictures are
 // enlarged four times. With --verify each file is read back and compared.
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "fundora/Vexa_vexabase.h"
 #include "platform/graphics/Vexa_canvas.h"
 #include "platform/graphics/Vexa_imagefiles.h"
+#include "tools/PictureTool.h"
 
 namespace {
 
@@ -186,58 +184,9 @@ void TextSheet(TBitmap& Sheet) {
   c.TextOut(10, 5, "Text at 0, 45, 90, 180, 270 degrees; top row plain, bottom row anti-aliased");
 }
 
-int Run(const std::string& Folder, bool Verify) {
-  std::filesystem::create_directories(Folder);
-  struct TSheet {
-    const char* Name;
-    void (*Draw)(TBitmap&);
-  };
-  const TSheet sheets[] = {{"frames.png", FrameSheet}, {"marks.png", MarkSheet},
-                           {"primitives.png", PrimitiveSheet}, {"text.png", TextSheet}};
-  int failures = 0;
-  for (const auto& sheet : sheets) {
-    TBitmap picture;
-    sheet.Draw(picture);
-    TPNGImage png;
-    png.Assign(picture);
-    const std::string file = (std::filesystem::path(Folder) / sheet.Name).string();
-    png.SaveToFile(file);
-    std::printf("wrote %s (%d x %d)\n", file.c_str(), picture.Width(), picture.Height());
-    if (!Verify) continue;
-    TBitmap back;
-    LoadPictureFromFile(file, back);
-    bool same = back.Width() == picture.Width() && back.Height() == picture.Height();
-    for (int32_t y = 0; same && y < back.Height(); ++y)
-      for (int32_t x = 0; same && x < back.Width(); ++x)
-        same = PixelToColor(back.ScanLine(y)[x]) == PixelToColor(picture.ScanLine(y)[x]);
-    if (!same) {
-      std::fprintf(stderr, "%s does not read back as drawn\n", file.c_str());
-      ++failures;
-    }
-  }
-  return failures == 0 ? 0 : 1;
-}
+const tools::TSheet kSheets[] = {{"frames.png", FrameSheet}, {"marks.png", MarkSheet},
+                                 {"primitives.png", PrimitiveSheet}, {"text.png", TextSheet}};
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::string folder = "render";
-  std::string font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  bool verify = false;
-  for (int k = 1; k < argc; ++k) {
-    if (std::strcmp(argv[k], "--out") == 0 && k + 1 < argc) folder = argv[++k];
-    else if (std::strcmp(argv[k], "--font") == 0 && k + 1 < argc) font = argv[++k];
-    else if (std::strcmp(argv[k], "--verify") == 0) verify = true;
-    else {
-      std::fprintf(stderr, "usage: vexa_render [--out <folder>] [--font <file.ttf>] [--verify]\n");
-      return 2;
-    }
-  }
-  try {
-    vexa::SetFontFileOverride(font);
-    return Run(folder, verify);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "vexa_render: %s\n", e.what());
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return vexa::tools::PictureToolMain(argc, argv, "vexa_render", "render", kSheets); }
